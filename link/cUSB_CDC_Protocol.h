@@ -1,0 +1,118 @@
+// The device link: one request/reply exchange at a time over the serial port, and the
+// device's whole command set. Shared by both programs and the command-line tool.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/SerialPort.h"
+
+// Command codes on the wire.
+namespace orvane::cmd {
+enum : uint8_t {
+    Hello = 1,
+    StartESP = 2,
+    WriteESP = 3,
+    EndESP = 4,
+    DeleteESP = 5,
+    SetID = 6,
+    StartUpdate = 8,
+    Exit = 9,
+    GetMAC = 10,
+    GetID = 11,
+    GetFWVersion = 12,
+    GetMode = 13,
+    GetParam = 14,
+    SetParam = 15,
+    GetDiskInfo = 16,
+    GetFileDesc = 17,
+    StartFileRead = 18,
+    ReadFile = 19,
+    EndFileRead = 20,
+    GetFlash = 21,
+    Format = 126,
+};
+}  // namespace orvane::cmd
+
+// Command operations return false on success and true on failure.
+class cUSB_CDC_Protocol : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kSetParamTimeoutAdmin = 1000;
+    static constexpr int kSetParamTimeoutSnWriter = 200;
+    static constexpr int kMaxParamValue = 510;      // value bytes of one SendSetParam
+    static constexpr int kUploadNameField = 32;     // SendStartESP / SendDeleteESP name field
+    static constexpr int kReadNameField = 24;       // SendStartFileRead name field
+    static constexpr int kDiskInfoSize = 200;
+    static constexpr int kFileDescKept = 24;
+
+    // `port` defaults to the platform's serial port; tests may pass a fake.
+    explicit cUSB_CDC_Protocol(int setParamTimeoutMs = kSetParamTimeoutAdmin,
+                               std::unique_ptr<orvane::SerialPort> port = nullptr);
+    ~cUSB_CDC_Protocol() override;
+    cUSB_CDC_Protocol(const cUSB_CDC_Protocol&) = delete;
+    cUSB_CDC_Protocol& operator=(const cUSB_CDC_Protocol&) = delete;
+
+    // --- Channel ---
+    // 0 = opened, 1 = failure (also when a port is already open through this object).
+    int OpenPort(const QString& portName);
+    void ClosePort();
+    void CloseIfOpen();
+    // Why the last OpenPort failed, in the system's words, and whether the port was busy.
+    QString lastOpenError() const;
+    bool lastOpenWasBusy() const;
+    // True when the device side went away while the port was open.
+    bool portLost() const;
+
+    std::atomic<bool> opened{false};        // the port is open and configured
+    std::atomic<bool> versionKnown{false};  // the last version reply was not empty
+
+    // --- Information and parameters ---
+    bool SendHello(QString& version);
+    bool SendGetFWVersion(QString& version);
+    bool SendGetMAC(uint8_t wifiMac[6], uint8_t ethMac[6]);
+    bool SendGetID(quint64& id);
+    bool SendSetID(quint64& id);  // writes `id`; the device's 8-byte answer comes back in it
+    bool SendGetMode(quint32& mode);
+    bool SendStartUpdate();
+    bool SendExit();
+    bool SendGetParam(quint16 id, QByteArray& value);  // the whole reply payload
+    bool SendSetParam(quint16 id, const QByteArray& value);
+
+    // --- Files and flash ---
+    bool SendStartESP(const QString& deviceName, quint32 size);
+    bool SendWriteESP(quint32 offset, const uint8_t* data, quint32 count);
+    bool SendEndESP();
+    bool SendDeleteESP(const QString& deviceName);
+    bool SendGetDiskInfo(uint8_t record[kDiskInfoSize]);  // left unchanged on failure
+    bool SendGetFileDesc(quint16 dirIndex, quint16 fileIndex, uint8_t desc[kFileDescKept]);
+    bool SendStartFileRead(quint16 dirIndex, const QString& name, quint32& size);
+    // Up to three attempts; on failure `errorText` says why.
+    bool SendReadFile(quint32 offset, uint8_t* dest, quint32 count, QString& errorText);
+    bool SendEndFileRead();
+    // in: bytes asked for; out: bytes returned (copied to dest).
+    bool SendGetFlash(quint32 offset, uint8_t* dest, quint16& count);
+    bool SendFormat();
+
+    // One request/reply exchange under the link's lock. `reply` receives the unstuffed
+    // reply packet, header included. True = failure.
+    bool Exchange(uint8_t command, const QByteArray& payload, QByteArray& reply, int timeoutMs);
+
+private:
+    bool SendPacket(uint8_t command, const QByteArray& payload);
+    // One reading window; true = no acceptable reply in it.
+    bool ReadPacket(uint8_t command, QByteArray& reply);
+
+    mutable std::recursive_mutex lock_;
+    std::unique_ptr<orvane::SerialPort> port_;
+    int setParamTimeoutMs_;
+    QString lastOpenError_;
+    bool lastOpenWasBusy_ = false;
+};

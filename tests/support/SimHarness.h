@@ -1,0 +1,63 @@
+// Runs the simulated device in-process for end-to-end tests: a private virtual ports
+// directory, the simulator on its own thread, and a view of what the device holds and got.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/SimOptions.h"
+
+namespace orvane::sim {
+class Simulator;
+}
+
+namespace orvane::test {
+
+struct ReceivedRequest {
+    uint8_t command = 0;
+    std::vector<uint8_t> payload;  // unstuffed, after the 3 header bytes
+};
+
+class SimHarness {
+public:
+    // Creates a temporary virtual ports directory, points ORVANE_VIRTUAL_PORTS at it
+    // (for this process) and fills unset portsDir in `options` with it. Does not start.
+    explicit SimHarness(sim::SimOptions options = {});
+    ~SimHarness();  // stops the simulator, removes the directory
+
+    void start();                  // the port link appears; returns once it exists
+    void stop();                   // the port link disappears
+    std::string portsDir() const;  // the virtual ports directory
+    std::string portPath() const;  // absolute path of the current port link ("" when absent)
+    // Waits (sleeping) up to timeoutMs for the device to be present again after a restart.
+    bool waitForPort(int timeoutMs);
+
+    sim::Simulator& simulator();
+    sim::SimOptions& options();  // faults may be changed while running (takes effect next frame)
+
+    // What the device received, in order (every frame, from every connection).
+    std::vector<ReceivedRequest> received() const;
+    std::vector<ReceivedRequest> received(uint8_t command) const;
+    void clearReceived();
+
+    // Device state (all thread-safe snapshots / setters).
+    std::map<std::string, std::vector<uint8_t>> files() const;  // "Dir/name" or "name" -> bytes
+    void putFile(const std::string& path, const std::vector<uint8_t>& bytes);
+    void removeAllFiles();
+    std::vector<uint8_t> param(int id) const;
+    void setParam(int id, const std::vector<uint8_t>& value);
+    uint64_t identifier() const;
+    void setIdentifier(uint64_t id);
+    std::string firmwareVersion() const;
+    void setFirmwareVersion(const std::string& text);
+    std::vector<uint8_t> flash() const;  // the 8 MiB raw flash
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+}  // namespace orvane::test
