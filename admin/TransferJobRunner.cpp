@@ -3,30 +3,46 @@
 #include <QDebug>
 
 #include "FileLoader.h"
+#include "admin/MainWindow.h"
+#include "admin/MainWindowForm.h"
 
-TransferJobRunner::TransferJobRunner(QObject* parent) : QObject(parent) {}
+TransferJobRunner::TransferJobRunner(MainWindow* window) : QObject(window), window_(window) {
+    setObjectName(QStringLiteral("transferJobRunner"));
+}
 
 TransferJobRunner::~TransferJobRunner() { stopAndWait(); }
 
-QString TransferJobRunner::busyLine() { return QStringLiteral("A transfer is already running"); }
+TransferJobRunner* TransferJobRunner::of(MainWindow* window) {
+    auto* runner = window->findChild<TransferJobRunner*>(QStringLiteral("transferJobRunner"),
+                                                         Qt::FindDirectChildrenOnly);
+    return runner ? runner : new TransferJobRunner(window);
+}
 
-bool TransferJobRunner::refuseIfBusy() {
-    if (!busy()) return false;
-    emit sigLog(busyLine());
+bool TransferJobRunner::refuseIfBusy(MainWindow* window) {
+    if (!window->jobRunning()) return false;
+    window->slotLog(QStringLiteral("A transfer is already running"));
     return true;
 }
 
-bool TransferJobRunner::start(FileLoader* worker, JobSlot job, std::function<void()> finished,
+bool TransferJobRunner::start(FileLoader* worker, JobSlot job, FinishSlot finish,
                               const char* configuredLine) {
-    if (refuseIfBusy()) {
+    if (busy()) {
+        window_->slotLog(QStringLiteral("A transfer is already running"));
         delete worker;
         return false;
     }
+    if (!window_->beginJob([this] { stopAndWait(); })) {
+        delete worker;
+        return false;
+    }
+    window_->form()->progressStatus->setValue(0);
+    window_->form()->progressStatus->show();
     auto* thread = new QThread;
     worker->moveToThread(thread);
-    // Queued across the threads, so lines, progress and the end arrive in emission order.
-    connect(worker, &FileLoader::sigLog, this, &TransferJobRunner::sigLog);
-    connect(worker, &FileLoader::sigProgress, this, &TransferJobRunner::sigProgress);
+    // Queued across the threads, so the window gets lines, progress and the end in the
+    // order the job emitted them.
+    connect(worker, &FileLoader::sigLog, window_, &MainWindow::slotLog);
+    connect(worker, &FileLoader::sigProgress, window_, &MainWindow::slotProgress);
     connect(worker, &FileLoader::sigFinish, this, &TransferJobRunner::onFinished);
     connect(thread, &QThread::started, worker, job);
     connect(thread, &QThread::finished, worker, &QObject::deleteLater);
@@ -34,24 +50,23 @@ bool TransferJobRunner::start(FileLoader* worker, JobSlot job, std::function<voi
 
     thread_ = thread;
     worker_ = worker;
-    finished_ = std::move(finished);
+    finish_ = finish;
     qDebug() << configuredLine;
     thread->start(QThread::InheritPriority);
-    emit busyChanged(true);
     return true;
 }
 
 void TransferJobRunner::onFinished() {
     if (!worker_) return;
     lastJobSucceeded_ = worker_->succeeded();
-    // The worker's thread has nothing more to do: let it end, which deletes both.
+    // The thread has nothing more to do: ending it frees the worker and the thread.
     thread_->quit();
     thread_ = nullptr;
     worker_ = nullptr;
-    auto finished = std::move(finished_);
-    finished_ = nullptr;
-    emit busyChanged(false);
-    if (finished) finished();
+    const FinishSlot finish = finish_;
+    finish_ = nullptr;
+    window_->endJob();
+    if (finish) (window_->*finish)();
 }
 
 void TransferJobRunner::stopAndWait() {
@@ -61,12 +76,11 @@ void TransferJobRunner::stopAndWait() {
     QThread* thread = thread_;
     thread_ = nullptr;
     worker_ = nullptr;
-    finished_ = nullptr;
+    finish_ = nullptr;
     lastJobSucceeded_ = false;
-    // The job slot returns after its current exchange; the thread's event loop then ends,
-    // deleting the worker on the way out.
+    // The job returns after its current exchange; the thread's loop then ends and frees the
+    // worker on the way out.
     thread->quit();
     thread->wait();
     delete thread;
-    emit busyChanged(false);
 }
