@@ -152,7 +152,7 @@ private slots:
         Log log;
         QVERIFY(readNetworkConfig(d.link.get(), c, log.fn()).completed);
         QCOMPARE(int(c.security), security);
-        QCOMPARE(d.getIds(), QList<int>{3, 4} + wifiIds + QList<int>{12, 13, 14, 15, 11});
+        QCOMPARE(d.getIds(), (QList<int>{3, 4} + wifiIds + QList<int>{12, 13, 14, 15, 11}));
         QCOMPARE(c.ssid, QStringLiteral("net"));
         if (security == int(Security::Wpa2Enterprise)) {
             QCOMPARE(c.userName, QStringLiteral("user"));

@@ -23,6 +23,7 @@ struct FsDevice {
     std::map<Slot, QByteArray> descs;  // missing slots answer an all-zero descriptor
     std::set<Slot> silentDescs;
     std::set<QByteArray> refuseDelete;
+    bool silentFormat = false;
     FakeDevice device{[this](uint8_t cmd, const QByteArray& p, QByteArray& reply) {
         switch (cmd) {
         case orvane::cmd::GetDiskInfo:
@@ -40,6 +41,7 @@ struct FsDevice {
             reply = QByteArray(1, refuseDelete.count(p) ? '\x01' : '\0');
             return true;
         case orvane::cmd::Format:
+            if (silentFormat) return false;
             reply = QByteArray(1, '\0');
             return true;
         }
@@ -190,13 +192,18 @@ private slots:
         QVERIFY(deleteFiles(d.link.get(), "dir", {QString(28, QLatin1Char('n'))}, log.fn()));  // exactly 32
     }
 
-    void format()
+    void formatReportsBothOutcomes()
     {
         FsDevice d;
         Log log;
         QVERIFY(formatFlash(d.link.get(), log.fn()));
         QCOMPARE(d.device.requests(orvane::cmd::Format).size(), 1);
         QCOMPARE(log.lines, QStringList{"Flash memory has been formatted successfully"});
+
+        d.silentFormat = true;
+        log.lines.clear();
+        QVERIFY(!formatFlash(d.link.get(), log.fn()));
+        QCOMPARE(log.lines, QStringList{"Error while flash formatting"});
     }
 };
 
