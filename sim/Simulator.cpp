@@ -34,7 +34,10 @@ constexpr int64_t kWriteGiveUpMs = 2000;  // a host that reads nothing loses the
 constexpr int kReopenRetryMs = 1000;
 // Closing the master throws away what the host has not read yet, so a restart waits (in
 // short sleeps, for a bounded time) until the host has taken the reply that announced it.
+// The kernel hands written bytes to the slave side a little later, so an empty queue means
+// something only after a short grace period.
 constexpr int64_t kDrainCheckMs = 5;
+constexpr int64_t kDrainGraceMs = 50;
 constexpr int64_t kDrainLimitMs = 500;
 
 void hexDump(const char* what, const uint8_t* p, size_t n, const std::string& note) {
@@ -280,9 +283,10 @@ struct Simulator::Impl {
     void flushDue() {
         while (!out.empty() && port.isOpen() && out.front().due <= nowMs()) {
             Outgoing& o = out.front();
-            if (o.after != After::Nothing && o.bytes.empty() && port.unreadByHost() > 0) {
+            if (o.after != After::Nothing && o.bytes.empty()) {
                 if (!o.drainSince) o.drainSince = nowMs();
-                if (nowMs() - o.drainSince < kDrainLimitMs) {
+                const int64_t waited = nowMs() - o.drainSince;
+                if (waited < kDrainLimitMs && (waited < kDrainGraceMs || port.unreadByHost() > 0)) {
                     o.due = nowMs() + kDrainCheckMs;
                     return;
                 }
