@@ -107,6 +107,14 @@ TEST(SimTransport, FramingOnTheWire) {
     ASSERT_EQ(got.size(), 4u) << "bad frames must not reach the handler";
     EXPECT_EQ(got.back().command, code::GetMode);
 
+    // Half a frame left by a host that went away does not spoil the next request.
+    port.writeRaw({0x01, 0x00});
+    port.close();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    port.open(sim.portPath());
+    port.exchange(code::GetMode, {}, ok);
+    EXPECT_TRUE(ok);
+
     // Payload bytes that need stuffing reach the device unchanged.
     std::vector<uint8_t> value{0xC0, 0xDB, 0x01};
     std::vector<uint8_t> set{12, 0};
