@@ -91,7 +91,7 @@ bool Win32SerialPort::configure(std::string& reason) {
     }
 
     COMMTIMEOUTS applied{};
-    applied.ReadIntervalTimeout = 0;
+    applied.ReadIntervalTimeout = kReadIntervalTimeoutMs;
     applied.ReadTotalTimeoutMultiplier = 0;
     applied.ReadTotalTimeoutConstant = kReadTotalTimeoutConstantMs;
     applied.WriteTotalTimeoutMultiplier = 0;

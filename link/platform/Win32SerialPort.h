@@ -13,9 +13,13 @@ namespace orvane {
 
 class Win32SerialPort : public SerialPort {
 public:
-    // Read time-outs put on the port while it is open: a read returns after at most this
-    // long with whatever has arrived; writes have no time-out.
+    // Time-outs put on the port while it is open. A read returns after at most the total
+    // constant with whatever has arrived, or sooner when the line has gone quiet for the
+    // interval after some bytes came: a reply is handed over as soon as it is in, instead
+    // of at the end of the 10 ms (under Wine a round trip drops from 11 ms to 1 ms).
+    // Writes have no time-out.
     static constexpr DWORD kReadTotalTimeoutConstantMs = 10;
+    static constexpr DWORD kReadIntervalTimeoutMs = 1;
 
     Win32SerialPort() = default;
     ~Win32SerialPort() override;
