@@ -1,0 +1,93 @@
+#include "FileDownload.h"
+
+#include <QDebug>
+
+#include "DeviceNames.h"
+#include "FileProgress.h"
+#include "PartialFile.h"
+#include "link/cUSB_CDC_Protocol.h"
+
+namespace orvane::transfer {
+
+bool readDeviceFile(cUSB_CDC_Protocol* protocol, const QString& localPath, quint16 dirIndex,
+                    const QString& name, const TransferReport& report) {
+    if (!protocol || !protocol->opened) {
+        report.line(QStringLiteral("No COM ports open"));
+        return false;
+    }
+    report.line(QStringLiteral("File for reading: ") + name);
+    // The name becomes part of a local path: nothing may be written outside the folder.
+    if (!isSafeLocalFileName(name)) {
+        report.line(QStringLiteral("Unsafe file name from the device: ") + name);
+        return false;
+    }
+    // A longer name would be cut by the link and name another file.
+    if (!fitsNameField(name, cUSB_CDC_Protocol::kReadNameField)) {
+        report.line(QStringLiteral("File name is too long for the device: ") + name);
+        return false;
+    }
+
+    PartialFile local(localPath);
+    if (!local.open()) {
+        report.line(QStringLiteral("File opening error"));
+        return false;
+    }
+    qDebug() << "File is opened/created";
+
+    quint32 size = 0;
+    if (protocol->SendStartFileRead(dirIndex, name, size)) {
+        qDebug() << "Error at SendStartESP";
+        return false;
+    }
+    qDebug() << "File Start sent";
+    report.line(QStringLiteral("Starting the file getting"));
+    FileProgress progress(report, size);
+    progress.start();
+
+    bool failed = false;
+    quint32 done = 0;
+    uint8_t chunk[kReadChunk];
+    QString errorText;
+    while (done < size) {
+        if (report.stopRequested()) {
+            report.line(stoppedLine());
+            failed = true;
+            break;
+        }
+        const quint32 count = qMin<quint32>(size - done, kReadChunk);
+        errorText.clear();
+        if (protocol->SendReadFile(done, chunk, count, errorText)) {
+            qDebug() << "SendReadFile error. " << done << " Bytes read";
+            report.line(QStringLiteral("Unable to get the data from the device"));
+            if (!errorText.isEmpty()) report.line(errorText);
+            failed = true;
+            break;
+        }
+        if (!local.write(chunk, count)) {
+            qDebug() << "Writing to the disk error. " << done << " Bytes read";
+            report.line(QStringLiteral("Unable to write the data to the disk"));
+            failed = true;
+            break;
+        }
+        done += count;
+        progress.advance(done);
+    }
+    progress.finish();
+    qDebug() << "File closed";
+
+    // Sent also after a failed chunk, so that the device ends its read.
+    const bool endFailed = protocol->SendEndFileRead();
+    if (!endFailed) qDebug() << "File End sent";
+    if (failed || endFailed) {
+        local.abandon();
+        return false;
+    }
+    if (!local.commit()) {
+        report.line(QStringLiteral("Unable to write the data to the disk"));
+        return false;
+    }
+    report.line(name + QStringLiteral(" file was successfully received"));
+    return true;
+}
+
+}  // namespace orvane::transfer
