@@ -53,11 +53,19 @@ void SimHarness::start() {
 
 void SimHarness::stop() { d->sim->stop(); }
 
-std::string SimHarness::portsDir() const { return d->dir; }
+std::string SimHarness::portsDir() const { return d->sim->options().portsDir; }
 
 std::string SimHarness::portPath() const { return d->sim->portPath(); }
 
 bool SimHarness::waitForPort(int timeoutMs) { return d->sim->waitForPort(timeoutMs); }
+
+bool SimHarness::waitForAbsence(int timeoutMs) { return d->sim->waitForAbsence(timeoutMs); }
+
+int SimHarness::restartCount() const { return d->sim->restartCount(); }
+
+void SimHarness::updateOptions(const std::function<void(sim::SimOptions&)>& change) {
+    d->sim->updateOptions(change);
+}
 
 sim::Simulator& SimHarness::simulator() { return *d->sim; }
 
