@@ -54,6 +54,27 @@ TEST(SimTransport, PortLinkLifetime) {
     EXPECT_TRUE(exists(path));
 }
 
+TEST(SimTransport, TwoDevicesShareAPortsDirectory) {
+    SimHarness first(quick());
+    SimOptions o = quick();
+    o.portsDir = first.portsDir();
+    o.name = "sim1";
+    std::string dir;
+    {
+        SimHarness second(o);
+        second.setIdentifier(2);
+        first.start();
+        second.start();
+        dir = first.portsDir();
+        EXPECT_EQ(std::string(std::getenv("ORVANE_VIRTUAL_PORTS")), dir);
+        RawPort a(dir + "/sim0"), b(dir + "/sim1");
+        EXPECT_EQ(frame::getLe64(a.exchange(code::GetID).data()), first.identifier());
+        EXPECT_EQ(frame::getLe64(b.exchange(code::GetID).data()), 2u);
+    }
+    EXPECT_TRUE(exists(dir + "/sim0")) << "the second harness must leave the first one's port alone";
+    EXPECT_FALSE(exists(dir + "/sim1"));
+}
+
 TEST(SimTransport, AnswersAcrossManyOpensAndCloses) {
     SimHarness sim(quick());
     sim.start();

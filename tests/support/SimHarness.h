@@ -26,6 +26,8 @@ class SimHarness {
 public:
     // Creates a temporary virtual ports directory, points ORVANE_VIRTUAL_PORTS at it
     // (for this process) and fills unset portsDir in `options` with it. Does not start.
+    // With portsDir set (a second device in another harness's directory, under another
+    // name), that directory is used and left in place.
     explicit SimHarness(sim::SimOptions options = {});
     ~SimHarness();  // stops the simulator, removes the directory
 
