@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <thread>
+
 #include "RawPort.h"
 #include "sim/CommandHandler.h"
 #include "sim/Simulator.h"
@@ -49,6 +52,27 @@ TEST(SimTransport, PortLinkLifetime) {
     EXPECT_EQ(sim.portPath(), "");
     sim.start();
     EXPECT_TRUE(exists(path));
+}
+
+TEST(SimTransport, TwoDevicesShareAPortsDirectory) {
+    SimHarness first(quick());
+    SimOptions o = quick();
+    o.portsDir = first.portsDir();
+    o.name = "sim1";
+    std::string dir;
+    {
+        SimHarness second(o);
+        second.setIdentifier(2);
+        first.start();
+        second.start();
+        dir = first.portsDir();
+        EXPECT_EQ(std::string(std::getenv("ORVANE_VIRTUAL_PORTS")), dir);
+        RawPort a(dir + "/sim0"), b(dir + "/sim1");
+        EXPECT_EQ(frame::getLe64(a.exchange(code::GetID).data()), first.identifier());
+        EXPECT_EQ(frame::getLe64(b.exchange(code::GetID).data()), 2u);
+    }
+    EXPECT_TRUE(exists(dir + "/sim0")) << "the second harness must leave the first one's port alone";
+    EXPECT_FALSE(exists(dir + "/sim1"));
 }
 
 TEST(SimTransport, AnswersAcrossManyOpensAndCloses) {
@@ -103,6 +127,14 @@ TEST(SimTransport, FramingOnTheWire) {
     const auto got = sim.received();
     ASSERT_EQ(got.size(), 4u) << "bad frames must not reach the handler";
     EXPECT_EQ(got.back().command, code::GetMode);
+
+    // Half a frame left by a host that went away does not spoil the next request.
+    port.writeRaw({0x01, 0x00});
+    port.close();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    port.open(sim.portPath());
+    port.exchange(code::GetMode, {}, ok);
+    EXPECT_TRUE(ok);
 
     // Payload bytes that need stuffing reach the device unchanged.
     std::vector<uint8_t> value{0xC0, 0xDB, 0x01};
@@ -267,4 +299,21 @@ TEST(SimTransport, StateDirectoryKeepsTheDevice) {
     }
     std::string cmd = std::string("rm -rf ") + tmpl;
     EXPECT_EQ(std::system(cmd.c_str()), 0);
+}
+
+TEST(SimTransport, BootloaderWindowEnds) {
+    SimOptions o = quick();
+    o.bootloaderMs = 150;
+    SimHarness sim(o);
+    sim.start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    RawPort port(sim.portPath());
+    EXPECT_EQ(versionOf(port), "Orvane 2.4.1") << "the bootloader hands over by itself";
+    EXPECT_FALSE(sim.simulator().inBootloader());
+    // SendExit from the application changes nothing.
+    bool ok = false;
+    port.exchange(code::Exit, {}, ok);
+    EXPECT_TRUE(ok);
+    EXPECT_FALSE(sim.waitForAbsence(300));
+    EXPECT_EQ(sim.restartCount(), 0);
 }
