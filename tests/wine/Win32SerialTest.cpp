@@ -252,8 +252,11 @@ void testExchanges(Checks& c, Win32SerialPort& port, bool allowWrites) {
     c.check(good == rounds, "flash reads of 256 bytes, repeated, read back the same",
             std::to_string(good) + " of " + std::to_string(rounds));
     if (!roundTrips.empty()) {
+        int64_t total = 0;
+        for (int64_t t : roundTrips) total += t;
         std::sort(roundTrips.begin(), roundTrips.end());
-        c.note("flash read round trip: median " + std::to_string(roundTrips[roundTrips.size() / 2]) +
+        c.note(std::to_string(roundTrips.size()) + " flash reads in " + std::to_string(total) +
+               " ms; round trip: median " + std::to_string(roundTrips[roundTrips.size() / 2]) +
                " ms, max " + std::to_string(roundTrips.back()) + " ms; " +
                std::to_string(stuffed) + " stuffed bytes in the first 1 KiB");
     }
