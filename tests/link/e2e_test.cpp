@@ -183,7 +183,7 @@ void EndToEndTest::lateReplyIsNotTakenForTheNextOne() {
     uint8_t chunk[256];
     quint16 count = 256;
     QVERIFY(d.link.SendGetFlash(0, chunk, count));
-    sleepMs(600);  // the late reply lands in the driver between the two exchanges
+    sleepMs(1000);  // the late reply lands in the driver between the two exchanges
     count = 256;
     QVERIFY(!d.link.SendGetFlash(4096, chunk, count));
     const std::vector<uint8_t> flash = d.sim.flash();
