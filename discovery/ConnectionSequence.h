@@ -1,0 +1,72 @@
+// Connect, the device search and Disconnect, written once for both programs: each window
+// supplies its own effects (log lines, what gets enabled) and forwards its slots here.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class SearchPort;
+class cUSB_CDC_Protocol;
+
+namespace orvane {
+
+struct ConnectionEffects {
+    // A line for the user (the admin tool's log pane); empty = the window has no log.
+    std::function<void(const QString&)> log;
+    // Whether "Skip the Bootloader" is checked, read at every probe.
+    std::function<bool()> skipBootloader;
+    // The device answered and its port is open: show the connected state.
+    std::function<void()> connected;
+    // The search was given up: make Connect usable again.
+    std::function<void()> searchGaveUp;
+};
+
+// The window given to the constructor must have the slots slotScanPorts() and
+// slotSearchEnd(QString&, bool), forwarding to scanPass() and searchEnd(): the search's
+// timer and the dialog's SigExit are aimed at them.
+class ConnectionSequence : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kScanIntervalMs = 100;
+
+    ConnectionSequence(cUSB_CDC_Protocol* link, QObject* window, QString searchMessage,
+                       ConnectionEffects effects = {});
+    ~ConnectionSequence() override;  // ends a running search and frees its dialog
+
+    void setEffects(ConnectionEffects effects) { effects_ = std::move(effects); }
+
+    // Connect: logs "Scanning for available COM ports", tries the candidates, and either
+    // connects or starts the search. The window disables its Connect button first.
+    void connectDevice();
+    // One polling pass of the search.
+    void scanPass();
+    // The dialog finished: stop the search and log the outcome.
+    void searchEnd(const QString& port, bool simple);
+    // Sends the leave command, waits `waitMs` and closes the port.
+    void disconnectDevice(int waitMs);
+
+    // The search state, named as the windows name it.
+    SearchPort* searchDialog = nullptr;
+    QStringList portsBefore;
+    bool scanning = false;
+
+private:
+    void startSearch();
+    void foundDevice(const QString& logPrefix, const QString& port, const QString& version);
+    void dropDialog();
+    void reportOpenFailure(const QString& port, const QString& reason);
+    void scheduleNextPass();
+    void log(const QString& line) const;
+
+    cUSB_CDC_Protocol* link_;
+    QObject* window_;
+    QString searchMessage_;
+    ConnectionEffects effects_;
+    bool openFailureLogged_ = false;  // one such line per Connect
+};
+
+}  // namespace orvane

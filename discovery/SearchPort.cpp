@@ -1,0 +1,80 @@
+#include "discovery/SearchPort.h"
+
+#include <QCoreApplication>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMetaObject>
+#include <QPushButton>
+
+#include "discovery/ScreenScale.h"
+#include "discovery/WidgetScaling.h"
+
+namespace {
+
+QFont tenPoint(const char* family)
+{
+    QFont font;
+    font.setFamily(QString::fromLatin1(family));
+    font.setPointSize(10);
+    return font;
+}
+
+}  // namespace
+
+SearchPort::SearchPort(const QString& message, QWidget* parent) : QDialog(parent)
+{
+    setupForm();
+    if (!message.isEmpty())
+        labelSearch->setText(message);
+    scaledWidgets << BtnCancel << labelSearch;
+    simple = true;
+    orvane::scaleFixedLayout(this, scaledWidgets, {}, static_cast<float>(screenScaleFactor()));
+}
+
+void SearchPort::setupForm()
+{
+    setObjectName(QStringLiteral("SearchPort"));
+    resize(230, 120);
+    setMinimumSize(QSize(230, 120));
+    setMaximumSize(QSize(230, 120));
+    setFont(tenPoint("Arial"));
+
+    BtnCancel = new QPushButton(this);
+    BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
+    BtnCancel->setGeometry(QRect(80, 80, 71, 23));
+    BtnCancel->setFont(tenPoint("MS Shell Dlg 2"));
+    BtnCancel->setFocusPolicy(Qt::WheelFocus);
+    BtnCancel->setContextMenuPolicy(Qt::NoContextMenu);
+    BtnCancel->setAutoDefault(true);
+
+    labelSearch = new QLabel(this);
+    labelSearch->setObjectName(QStringLiteral("labelSearch"));
+    labelSearch->setGeometry(QRect(20, 20, 191, 41));
+    labelSearch->setFont(tenPoint("MS Shell Dlg 2"));
+    labelSearch->setAlignment(Qt::AlignCenter);
+    labelSearch->setWordWrap(true);
+
+    retranslateForm();
+    QMetaObject::connectSlotsByName(this);
+}
+
+void SearchPort::retranslateForm()
+{
+    setWindowTitle(QCoreApplication::translate("SearchPort", "Search for Device", nullptr));
+    BtnCancel->setText(QCoreApplication::translate("SearchPort", "Cancel", nullptr));
+    BtnCancel->setShortcut(QKeySequence(QString()));
+    labelSearch->setText(QCoreApplication::translate(
+        "SearchPort", "Connect the Device to Computer using USB", nullptr));
+}
+
+void SearchPort::on_BtnCancel_clicked()
+{
+    simple = false;
+    close();
+}
+
+void SearchPort::on_SearchPort_finished(int)
+{
+    QString port;
+    emit SigExit(port, simple);
+}
