@@ -1,6 +1,7 @@
 #include "TransferJobRunner.h"
 
 #include <QDebug>
+#include <QProgressBar>
 
 #include "FileLoader.h"
 #include "admin/MainWindow.h"
