@@ -12,6 +12,8 @@
 #include <mutex>
 #include <vector>
 
+#include "codec/FrameCodec.h"
+#include "platform/Deadline.h"
 #include "platform/SerialPort.h"
 
 // Command codes on the wire.
@@ -52,6 +54,10 @@ public:
     static constexpr int kReadNameField = 24;       // SendStartFileRead name field
     static constexpr int kDiskInfoSize = 200;
     static constexpr int kFileDescKept = 24;
+    static constexpr int kMaxWriteChunk = 512;      // data bytes of one SendWriteESP
+    static constexpr int kReadWindowMs = 100;       // a reading window with nothing arriving
+    static constexpr int kQuietMs = 5;              // the window ends this long after bytes
+    static constexpr int kMaxReplyPacket = 3 + 65535 + 2;  // largest unstuffed reply kept
 
     // `port` defaults to the platform's serial port; tests may pass a fake.
     explicit cUSB_CDC_Protocol(int setParamTimeoutMs = kSetParamTimeoutAdmin,
@@ -68,7 +74,7 @@ public:
     // Why the last OpenPort failed, in the system's words, and whether the port was busy.
     QString lastOpenError() const;
     bool lastOpenWasBusy() const;
-    // True when the device side went away while the port was open.
+    // True when the device side went away while the port was open (cleared by OpenPort).
     bool portLost() const;
 
     std::atomic<bool> opened{false};        // the port is open and configured
@@ -102,17 +108,33 @@ public:
     bool SendFormat();
 
     // One request/reply exchange under the link's lock. `reply` receives the unstuffed
-    // reply packet, header included. True = failure.
+    // reply packet, header included. True = failure: the channel is closed, the port went
+    // away, or no reply for `command` was accepted before `timeoutMs` ran out.
+    // Whatever was waiting unread is discarded before the request goes out, so a late
+    // reply to an earlier exchange is never taken for this one.
     bool Exchange(uint8_t command, const QByteArray& payload, QByteArray& reply, int timeoutMs);
+
+    int setParamTimeoutMs() const { return setParamTimeoutMs_; }
 
 private:
     bool SendPacket(uint8_t command, const QByteArray& payload);
-    // One reading window; true = no acceptable reply in it.
-    bool ReadPacket(uint8_t command, QByteArray& reply);
+    // One reading window, ending no later than `exchangeEnd`; true = no acceptable reply in
+    // it. Frames are taken one by one as their END arrives; a partial frame carries over
+    // into the next window of the same exchange.
+    bool ReadPacket(uint8_t command, QByteArray& reply, const orvane::Deadline& exchangeEnd);
+    // Device file name as a fixed-width, zero-padded field; false (with a trace) when the
+    // name does not fit, so a file is never stored under a cut name.
+    static bool NameField(const QString& name, int width, const char* operation,
+                          QByteArray& field);
+    // The status-checked commands: exchange, then status byte 0 = success, with traces.
+    bool StatusExchange(uint8_t command, const QByteArray& payload, int timeoutMs,
+                        const char* operation, bool traced);
 
     mutable std::recursive_mutex lock_;
     std::unique_ptr<orvane::SerialPort> port_;
     int setParamTimeoutMs_;
     QString lastOpenError_;
     bool lastOpenWasBusy_ = false;
+    std::atomic<bool> lost_{false};
+    orvane::frame::FrameSplitter splitter_;
 };

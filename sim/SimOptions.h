@@ -17,6 +17,7 @@ struct SimOptions {
     int bootloaderMs = 0;          // answer version queries as a bootloader for this long after
                                    // each start (not after leaving the bootloader by SendExit)
     bool verbose = false;          // hex dump of every frame to stderr
+    bool recordRequests = true;    // keep every request for Simulator::received()
 
     // Faults. Maps are keyed by command code. "Nth" counts requests of that command from 1,
     // starting when the simulator first sees the entry (at start, or at the next frame after

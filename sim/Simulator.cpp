@@ -32,9 +32,15 @@ int64_t nowMs() {
 constexpr size_t kMaxFrame = 4096;        // larger than any request the host sends
 constexpr int64_t kWriteGiveUpMs = 2000;  // a host that reads nothing loses the reply
 constexpr int kReopenRetryMs = 1000;
+// The host writes each request at once, so a part of a frame followed by silence is what a
+// host left behind when it closed the port mid-write; it must not spoil the next request.
+constexpr int64_t kStaleFragmentMs = 100;
 // Closing the master throws away what the host has not read yet, so a restart waits (in
 // short sleeps, for a bounded time) until the host has taken the reply that announced it.
+// The kernel hands written bytes to the slave side a little later, so an empty queue means
+// something only after a short grace period.
 constexpr int64_t kDrainCheckMs = 5;
+constexpr int64_t kDrainGraceMs = 50;
 constexpr int64_t kDrainLimitMs = 500;
 
 void hexDump(const char* what, const uint8_t* p, size_t n, const std::string& note) {
@@ -99,6 +105,7 @@ struct Simulator::Impl {
     frame::FrameSplitter splitter;
     std::deque<Outgoing> out;
     int64_t blockedSince = 0;
+    int64_t lastRxMs = 0;
     int64_t reappearAt = 0;
     bool bootloaderOnReappear = false;
 
@@ -196,8 +203,21 @@ struct Simulator::Impl {
         uint8_t buf[4096];
         for (;;) {
             const ssize_t got = ::read(port.masterFd(), buf, sizeof buf);
-            if (got <= 0) break;
-            splitter.append(buf, size_t(got));
+            if (got > 0) {
+                const int64_t now = nowMs();
+                if (splitter.pendingBytes() > 0 && now - lastRxMs > kStaleFragmentMs) {
+                    if (opts.verbose) hexDump("rx dropped", nullptr, 0, "stale fragment of a frame");
+                    splitter.clear();
+                }
+                lastRxMs = now;
+                splitter.append(buf, size_t(got));
+                continue;
+            }
+            if (got < 0 && errno != EAGAIN && errno != EINTR) {
+                // Not expected while we hold the slave side; back off rather than spin.
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            break;
         }
         std::vector<uint8_t> raw, packet;
         while (port.isOpen() && splitter.next(raw)) {
@@ -227,7 +247,7 @@ struct Simulator::Impl {
         {
             std::lock_guard<std::mutex> lock(m);
             verbose = opts.verbose;
-            log.push_back(ReceivedFrame{command, payload});
+            if (opts.recordRequests) log.push_back(ReceivedFrame{command, payload});
             if (verbose) hexDump("rx", packet.data(), packet.size(), "");
             ContentFaults content;
             content.refuse = faults.fires(opts.nokOnNth, command);
@@ -280,9 +300,10 @@ struct Simulator::Impl {
     void flushDue() {
         while (!out.empty() && port.isOpen() && out.front().due <= nowMs()) {
             Outgoing& o = out.front();
-            if (o.after != After::Nothing && o.bytes.empty() && port.unreadByHost() > 0) {
+            if (o.after != After::Nothing && o.bytes.empty()) {
                 if (!o.drainSince) o.drainSince = nowMs();
-                if (nowMs() - o.drainSince < kDrainLimitMs) {
+                const int64_t waited = nowMs() - o.drainSince;
+                if (waited < kDrainLimitMs && (waited < kDrainGraceMs || port.unreadByHost() > 0)) {
                     o.due = nowMs() + kDrainCheckMs;
                     return;
                 }

@@ -7,7 +7,6 @@
 #include <iterator>
 #include <sstream>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "link/codec/FrameCodec.h"
 
@@ -60,7 +59,6 @@ bool writeAtomically(const std::string& path, const std::string& data, std::stri
     FILE* f = std::fopen(tmp.c_str(), "wb");
     bool ok = f && std::fwrite(data.data(), 1, data.size(), f) == data.size();
     ok = f && std::fflush(f) == 0 && ok;
-    ok = f && fsync(fileno(f)) == 0 && ok;
     if (f) ok = std::fclose(f) == 0 && ok;
     if (ok && std::rename(tmp.c_str(), path.c_str()) == 0) return true;
     if (error) *error = path + ": " + std::strerror(errno);

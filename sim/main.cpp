@@ -9,6 +9,7 @@
 int main(int argc, char** argv) {
     using namespace orvane::sim;
     SimOptions options;
+    options.recordRequests = false;  // nobody reads the log of a standalone run
     std::string error;
     switch (parseSimArgs(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
     case ArgsOutcome::Help:

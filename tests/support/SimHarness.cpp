@@ -12,6 +12,7 @@ namespace fs = std::filesystem;
 
 struct SimHarness::Impl {
     std::string dir;
+    bool ownsDir = false;
     std::unique_ptr<sim::Simulator> sim;
 };
 
@@ -27,16 +28,23 @@ std::string makeTempDir() {
 }  // namespace
 
 SimHarness::SimHarness(sim::SimOptions options) : d(std::make_unique<Impl>()) {
-    d->dir = makeTempDir();
+    // A given directory (a second device beside another harness's) is used as it is and
+    // left in place; otherwise the harness owns a fresh one.
+    if (options.portsDir.empty()) {
+        d->dir = makeTempDir();
+        d->ownsDir = true;
+        options.portsDir = d->dir;
+    } else {
+        d->dir = options.portsDir;
+    }
     ::setenv("ORVANE_VIRTUAL_PORTS", d->dir.c_str(), 1);
-    if (options.portsDir.empty()) options.portsDir = d->dir;
     d->sim = std::make_unique<sim::Simulator>(std::move(options));
 }
 
 SimHarness::~SimHarness() {
     d->sim->stop();
     std::error_code ignored;
-    fs::remove_all(d->dir, ignored);
+    if (d->ownsDir) fs::remove_all(d->dir, ignored);
 }
 
 void SimHarness::start() {
@@ -58,6 +66,14 @@ std::string SimHarness::portsDir() const { return d->dir; }
 std::string SimHarness::portPath() const { return d->sim->portPath(); }
 
 bool SimHarness::waitForPort(int timeoutMs) { return d->sim->waitForPort(timeoutMs); }
+
+bool SimHarness::waitForAbsence(int timeoutMs) { return d->sim->waitForAbsence(timeoutMs); }
+
+int SimHarness::restartCount() const { return d->sim->restartCount(); }
+
+void SimHarness::updateOptions(const std::function<void(sim::SimOptions&)>& change) {
+    d->sim->updateOptions(change);
+}
 
 sim::Simulator& SimHarness::simulator() { return *d->sim; }
 

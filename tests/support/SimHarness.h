@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -25,18 +26,28 @@ class SimHarness {
 public:
     // Creates a temporary virtual ports directory, points ORVANE_VIRTUAL_PORTS at it
     // (for this process) and fills unset portsDir in `options` with it. Does not start.
+    // With portsDir set (a second device in another harness's directory, under another
+    // name), that directory is used and left in place.
     explicit SimHarness(sim::SimOptions options = {});
     ~SimHarness();  // stops the simulator, removes the directory
 
-    void start();                  // the port link appears; returns once it exists
+    void start();                  // the port link appears; returns once it exists (after an
+                                   // unplug fault: plugs the device in again, under a new name);
+                                   // throws std::runtime_error when the port cannot be made
     void stop();                   // the port link disappears
     std::string portsDir() const;  // the virtual ports directory
     std::string portPath() const;  // absolute path of the current port link ("" when absent)
     // Waits (sleeping) up to timeoutMs for the device to be present again after a restart.
     bool waitForPort(int timeoutMs);
+    // Waits (sleeping) up to timeoutMs for the port to vanish (restart, unplug fault).
+    bool waitForAbsence(int timeoutMs);
+    // Restarts and replugs so far: the current port is named "<name>-<restartCount()>".
+    int restartCount() const;
 
     sim::Simulator& simulator();
     sim::SimOptions& options();  // faults may be changed while running (takes effect next frame)
+    // The same under the simulator's lock: the safe way while frames are flowing.
+    void updateOptions(const std::function<void(sim::SimOptions&)>& change);
 
     // What the device received, in order (every frame, from every connection).
     std::vector<ReceivedRequest> received() const;

@@ -1,0 +1,58 @@
+// Opening and closing the link's serial port.
+#include "cUSB_CDC_Protocol.h"
+
+cUSB_CDC_Protocol::cUSB_CDC_Protocol(int setParamTimeoutMs,
+                                     std::unique_ptr<orvane::SerialPort> port)
+    : QObject(nullptr),
+      port_(port ? std::move(port) : orvane::makePlatformSerialPort()),
+      setParamTimeoutMs_(setParamTimeoutMs) {}
+
+cUSB_CDC_Protocol::~cUSB_CDC_Protocol() { CloseIfOpen(); }
+
+int cUSB_CDC_Protocol::OpenPort(const QString& portName) {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    if (opened) {
+        lastOpenError_ = QStringLiteral("The port is already open");
+        lastOpenWasBusy_ = true;
+        return 1;
+    }
+    const orvane::SerialOpenResult result = port_->open(portName.toStdString());
+    if (!result.ok) {
+        lastOpenError_ = QString::fromStdString(result.reason);
+        lastOpenWasBusy_ = result.busy;
+        return 1;
+    }
+    lastOpenError_.clear();
+    lastOpenWasBusy_ = false;
+    lost_ = false;
+    splitter_.clear();
+    opened = true;
+    return 0;
+}
+
+void cUSB_CDC_Protocol::ClosePort() {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    port_->close();
+    splitter_.clear();
+    opened = false;
+}
+
+void cUSB_CDC_Protocol::CloseIfOpen() {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    if (opened) ClosePort();
+}
+
+QString cUSB_CDC_Protocol::lastOpenError() const {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    return lastOpenError_;
+}
+
+bool cUSB_CDC_Protocol::lastOpenWasBusy() const {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    return lastOpenWasBusy_;
+}
+
+bool cUSB_CDC_Protocol::portLost() const {
+    // Read without the lock: the GUI may ask while a worker is inside a long exchange.
+    return lost_;
+}
