@@ -70,6 +70,7 @@ private slots:
     void bootloaderInTheSearchIsToldToLeave();
     void failingMacQueryLeavesFieldsEmptyButConnected();
     void portThatCannotBeOpenedIsNamedOnce();
+    void busyPortIsPassedOverSilently();
     void closingTheWindowLeavesTheDeviceOnlyWhenOpen();
 
 private:
@@ -302,6 +303,19 @@ void WindowConnectTest::portThatCannotBeOpenedIsNamedOnce()
     // A new Connect names it again.
     window.form()->ButtonConnect->click();
     QCOMPARE(window.log().filter("Cannot open ").size(), 2);
+    window.searchDialog->BtnCancel->click();
+}
+
+void WindowConnectTest::busyPortIsPassedOverSilently()
+{
+    SimHarness sim;
+    sim.start();
+    cUSB_CDC_Protocol holder;
+    QCOMPARE(holder.OpenPort(portOf(sim)), 0);
+    TestWindow window;
+    window.form()->ButtonConnect->click();
+    QVERIFY(window.searchDialog);
+    QCOMPARE(window.log(), QStringList{"Scanning for available COM ports"});
     window.searchDialog->BtnCancel->click();
 }
 
