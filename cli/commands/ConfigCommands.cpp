@@ -6,6 +6,7 @@
 #include "cli/Console.h"
 #include "cli/commands/ConfigKeys.h"
 #include "device/config/ConfigFlows.h"
+#include "device/transfer/DeviceNames.h"
 #include "device/transfer/TransferJobs.h"
 #include "link/cUSB_CDC_Protocol.h"
 
@@ -92,8 +93,11 @@ int runConfigSet(CommandCall& call)
             items.append(TransferItem{path, false});
         uploaded = transfer::runUploadJob(
             &call.link(), items,
-            call.console.report([paths](int i) { return i < paths.size() ? paths.at(i) : QString(); },
-                                call.stop));
+            call.console.report(
+                [paths](int i) {
+                    return i < paths.size() ? transfer::localFileName(paths.at(i)) : QString();
+                },
+                call.stop));
         call.console.endProgress();
     };
     const bool written = config::writeNetworkConfig(&call.link(), value, logTo(call), upload);
