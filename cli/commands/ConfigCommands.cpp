@@ -81,10 +81,10 @@ int runConfigSet(CommandCall& call)
     if (!readAll(call, value, read))
         return ExitDeviceFailed;
     applyConfigChanges(changes, value);
-    if ((!value.keyPath.isEmpty() || !value.certPath.isEmpty()) &&
-        value.security != config::Security::Wpa2Enterprise)
-        return call.usage(QStringLiteral(
-            "key-file and cert-file are sent only with security=wpa2-enterprise"));
+    // Checked against the result, since what is written depends on what the device holds.
+    const QString unwritten = unwrittenChange(changes, value);
+    if (!unwritten.isEmpty())
+        return call.usage(unwritten);
 
     bool uploaded = true;
     const config::UploadFn upload = [&](const QStringList& paths) {
