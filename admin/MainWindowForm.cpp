@@ -109,7 +109,9 @@ void MainWindowForm::setupForm(QMainWindow* MainWindow)
                                            Font::Shell);
     label_URL = makeLabel(groupBox_3, "label_URL", 10, 60, 61, 21, Font::Shell, kLeft);
     label_URL_2 = makeLabel(groupBox_3, "label_URL_2", 10, 90, 61, 21, Font::Arial, kLeft);
-    label_URL_3 = makeLabel(groupBox_3, "label_URL_3", 10, 120, 61, 21, Font::Arial, kLeft);
+    // 10 pixels wider than the other proxy labels: at 61, "Username:" in Arial 10 point
+    // loses its colon; the field starts at 90, so the label still ends clear of it.
+    label_URL_3 = makeLabel(groupBox_3, "label_URL_3", 10, 120, 71, 21, Font::Arial, kLeft);
     label_URL_4 = makeLabel(groupBox_3, "label_URL_4", 10, 150, 61, 21, Font::Arial, kLeft);
     EditProxyURL = makeDisabledEdit(groupBox_3, "EditProxyURL", 90, 60, 301, 20);
     EditProxyPort = makeDisabledEdit(groupBox_3, "EditProxyPort", 90, 90, 51, 20);

@@ -68,7 +68,8 @@ bool cUSB_CDC_Protocol::ReadPacket(uint8_t command, QByteArray& reply,
             sawFrame = true;
         }
     }
-    if (!sawFrame) qDebug() << "Decoding error";
+    // A frame still arriving is no error yet: it carries over into the next window.
+    if (!sawFrame && splitter_.pendingBytes() == 0) qDebug() << "Decoding error";
     return true;
 }
 

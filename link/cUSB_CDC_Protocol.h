@@ -43,7 +43,11 @@ enum : uint8_t {
 };
 }  // namespace orvane::cmd
 
-// Command operations return false on success and true on failure.
+// Command operations return false on success and true on failure. Any thread may call
+// them: each exchange (and OpenPort / ClosePort) holds the link's lock, so requests and
+// replies of different callers never interleave on the wire; a caller waits its turn.
+// Refusals that happen before anything is sent (a name or value too long for its field, a
+// chunk over kMaxWriteChunk) fail with a debug trace.
 class cUSB_CDC_Protocol : public QObject {
     Q_OBJECT
 public:

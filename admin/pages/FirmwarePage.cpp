@@ -1,14 +1,66 @@
 // The "Firmware" page: choosing the image files, flashing them, clearing the update history.
+#include <QDebug>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QToolBox>
+
+#include "admin/FileDialogs.h"
+#include "admin/FileLoader.h"
 #include "admin/MainWindow.h"
+#include "admin/MainWindowForm.h"
+#include "admin/TransferJobRunner.h"
+#include "link/cUSB_CDC_Protocol.h"
+#include "link/platform/Deadline.h"
 
-void MainWindow::on_nRFFileSelect_clicked() {}
+namespace {
+void browseFirmware(MainWindow* window, QLineEdit* field) {
+    field->setText(orvane::dialogs::openFile(window, MainWindow::tr("Open File"),
+                                             MainWindow::tr("Binaries (*.bin)")));
+}
+}  // namespace
 
-void MainWindow::on_ESPFileSelect_clicked() {}
+void MainWindow::on_nRFFileSelect_clicked() { browseFirmware(this, ui->EditFWnRFfile); }
 
-void MainWindow::on_loaderFileSelect_clicked() {}
+void MainWindow::on_ESPFileSelect_clicked() { browseFirmware(this, ui->EditFWESPfile); }
 
-void MainWindow::on_ButFlashDevice_clicked() {}
+void MainWindow::on_loaderFileSelect_clicked() { browseFirmware(this, ui->EditFWloaderFile); }
 
-void MainWindow::on_ButClearRemoteHist_clicked() {}
+void MainWindow::on_ButFlashDevice_clicked() {
+    if (TransferJobRunner::refuseIfBusy(this)) return;
+    QList<TransferItem> items;
+    for (QLineEdit* field : {ui->EditFWnRFfile, ui->EditFWESPfile, ui->EditFWloaderFile}) {
+        if (!field->text().isEmpty()) items.append({field->text(), true});
+    }
+    ui->toolBox->setEnabled(false);
+    TransferJobRunner::of(this)->start(new FileLoader(protocol, items), &FileLoader::doWork,
+                                       &MainWindow::slotDownloadFinish, "Flasher configured");
+}
 
-void MainWindow::slotDownloadFinish() {}
+void MainWindow::on_ButClearRemoteHist_clicked() {
+    slotLog(QStringLiteral("Wait for clearing..."));
+    if (!protocol->SendDeleteESP(QStringLiteral("Updates/dnloads.cfg")))
+        slotLog(QStringLiteral("Update history was cleared successfully"));
+}
+
+void MainWindow::slotDownloadFinish() {
+    qDebug() << "Downloading is complete";
+    // Images that are missing or cut short must not be installed.
+    if (!TransferJobRunner::of(this)->lastJobSucceeded()) {
+        slotLog(QStringLiteral("Firmware update was not started because the upload failed"));
+        ui->progressStatus->hide();
+        ui->toolBox->setEnabled(true);
+        return;
+    }
+    repaint();
+    protocol->SendStartUpdate();
+    slotLog(QStringLiteral("The Device is updating the firmware"));
+    orvane::sleepMs(100);
+    protocol->CloseIfOpen();
+    orvane::sleepMs(200);
+    ui->progressStatus->hide();
+    slotLog(QStringLiteral("The Device Disconnected"));
+    enterDisconnectedState();
+    // The device restarts under a new port; the search waits for it to come back.
+    on_ButtonConnect_clicked();
+}

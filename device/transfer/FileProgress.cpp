@@ -8,9 +8,11 @@ FileProgress::FileProgress(const TransferReport& report, uint64_t total)
 void FileProgress::start() {
     last_ = 0;
     report_.percent(0);
+    report_.counted(0, total_);
 }
 
 void FileProgress::advance(uint64_t done) {
+    report_.counted(done, total_);
     if (total_ == 0) return;
     const int percent = static_cast<int>(done * 100 / total_);
     if (percent != last_) {

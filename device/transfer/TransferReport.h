@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 
 namespace orvane::transfer {
@@ -12,6 +13,9 @@ namespace orvane::transfer {
 struct TransferReport {
     std::function<void(const QString&)> log;  // one user-visible line
     std::function<void(int)> progress;        // percent of the current file
+    // Bytes done of the current file and its size, at its start and after every chunk, for
+    // callers that show rates and time left (the command line's progress bar).
+    std::function<void(uint64_t done, uint64_t total)> bytes;
     const std::atomic<bool>* stop = nullptr;  // set by another thread to end the job early
 
     void line(const QString& text) const {
@@ -19,6 +23,9 @@ struct TransferReport {
     }
     void percent(int value) const {
         if (progress) progress(value);
+    }
+    void counted(uint64_t done, uint64_t total) const {
+        if (bytes) bytes(done, total);
     }
     bool stopRequested() const { return stop && stop->load(); }
 };

@@ -95,7 +95,7 @@ bool Win32SerialPort::configure(std::string& reason) {
     applied.ReadTotalTimeoutMultiplier = 0;
     applied.ReadTotalTimeoutConstant = kReadTotalTimeoutConstantMs;
     applied.WriteTotalTimeoutMultiplier = 0;
-    applied.WriteTotalTimeoutConstant = 0;
+    applied.WriteTotalTimeoutConstant = kWriteTotalTimeoutConstantMs;
     // Without the read time-out a read could block for ever: refuse the port instead.
     if (!SetCommTimeouts(handle_, &applied)) {
         reason = "Cannot set the port's time-outs (" + errorText(GetLastError()) + ")";
@@ -172,7 +172,7 @@ size_t Win32SerialPort::read(uint8_t* dest, size_t capacity) {
 }
 
 size_t Win32SerialPort::write(const uint8_t* data, size_t n) {
-    if (!isOpen() || n == 0) return 0;
+    if (!isOpen() || hungUp_ || n == 0) return 0;
     DWORD written = 0;
     if (!WriteFile(handle_, data, static_cast<DWORD>(n), &written, nullptr))
         noteFailure(GetLastError());

@@ -7,6 +7,8 @@
 #endif
 #include <windows.h>
 
+#include <atomic>
+
 #include "link/platform/SerialPort.h"
 
 namespace orvane {
@@ -17,9 +19,11 @@ public:
     // constant with whatever has arrived, or sooner when the line has gone quiet for the
     // interval after some bytes came: a reply is handed over as soon as it is in, instead
     // of at the end of the 10 ms (under Wine a round trip drops from 11 ms to 1 ms).
-    // Writes have no time-out.
+    // A write gets a second to hand over its frame, as on POSIX: a device that stops taking
+    // data must not block the caller (and the link's lock) for ever.
     static constexpr DWORD kReadTotalTimeoutConstantMs = 10;
     static constexpr DWORD kReadIntervalTimeoutMs = 1;
+    static constexpr DWORD kWriteTotalTimeoutConstantMs = 1000;
 
     Win32SerialPort() = default;
     ~Win32SerialPort() override;
@@ -52,7 +56,7 @@ private:
 
     HANDLE handle_ = INVALID_HANDLE_VALUE;
     COMMTIMEOUTS savedTimeouts_{};
-    bool hungUp_ = false;
+    std::atomic<bool> hungUp_{false};
     bool dtrApplied_ = false;
 };
 

@@ -49,6 +49,7 @@ private slots:
     void openTwiceCloseTwice();
     void portUnpluggedBetweenExchanges();
     void portVanishesMidExchange();
+    void deviceRestartsAfterStartUpdate();
 };
 
 void EndToEndTest::identityAndParameters() {
@@ -183,7 +184,7 @@ void EndToEndTest::lateReplyIsNotTakenForTheNextOne() {
     uint8_t chunk[256];
     quint16 count = 256;
     QVERIFY(d.link.SendGetFlash(0, chunk, count));
-    sleepMs(600);  // the late reply lands in the driver between the two exchanges
+    sleepMs(1000);  // the late reply lands in the driver between the two exchanges
     count = 256;
     QVERIFY(!d.link.SendGetFlash(4096, chunk, count));
     const std::vector<uint8_t> flash = d.sim.flash();
@@ -279,6 +280,22 @@ void EndToEndTest::portVanishesMidExchange() {
     QVERIFY(d.link.SendDeleteESP("Updates/dnloads.cfg"));
     unplug.join();
     QVERIFY(d.link.portLost());
+}
+
+void EndToEndTest::deviceRestartsAfterStartUpdate() {
+    sim::SimOptions o;
+    o.restartDelayMs = 200;
+    Device d(o);
+    QVERIFY(!d.link.SendStartUpdate());
+    QVERIFY(d.sim.waitForAbsence(5000));
+    QString version;
+    QVERIFY(d.link.SendHello(version));
+    QVERIFY(d.link.portLost());
+    d.link.ClosePort();
+    QVERIFY(d.sim.waitForPort(10000));
+    QCOMPARE(d.link.OpenPort(QString::fromStdString(d.sim.portPath())), 0);
+    QVERIFY(!d.link.SendHello(version));
+    QCOMPARE(version.toStdString(), d.sim.firmwareVersion());
 }
 
 QTEST_GUILESS_MAIN(EndToEndTest)

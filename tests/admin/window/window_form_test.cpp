@@ -321,7 +321,7 @@ void WindowFormTest::scalingAtFactorOneAndAHalf()
     const MainWindowForm* f = window.form();
     QCOMPARE(window.size(), QSize(1230, 879));
     // (10, 20) with contents 101 x 31 -> (15, 30) with 151 x 46, truncated.
-    QCOMPARE(f->label_URL_3->geometry(), QRect(15, 180, 91, 31));
+    QCOMPARE(f->label_URL_2->geometry(), QRect(15, 135, 91, 31));
     QCOMPARE(f->ButtonConnect->geometry(), QRect(75, 15, 135, 31));
     QCOMPARE(f->checkBoxSkipBootLdr->geometry(), QRect(45, 60, 211, 31));
     QCOMPARE(f->BtnAudioDelete_2->geometry(), QRect(1078, 60, 121, 30));

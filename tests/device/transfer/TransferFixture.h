@@ -42,6 +42,17 @@ struct SimDevice {
     bool opened = false;
 };
 
+// The index of device directory `name` as the device lists it, -1 when it has none.
+inline int directoryIndex(cUSB_CDC_Protocol& link, const char* name) {
+    uint8_t record[cUSB_CDC_Protocol::kDiskInfoSize] = {};
+    if (link.SendGetDiskInfo(record)) return -1;
+    const int count = record[4] | record[5] << 8;
+    for (int i = 0; i < count && 14 + 24 * i < cUSB_CDC_Protocol::kDiskInfoSize; ++i) {
+        if (QByteArray(reinterpret_cast<const char*>(record + 14 + 24 * i)) == name) return i;
+    }
+    return -1;
+}
+
 inline QByteArray pattern(int size, int seed = 7) {
     QByteArray bytes(size, '\0');
     for (int i = 0; i < size; ++i) bytes[i] = char((i * 31 + seed + i / 251) & 0xFF);

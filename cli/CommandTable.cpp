@@ -1,0 +1,145 @@
+#include "cli/CommandTable.h"
+
+#include <QStringList>
+
+namespace orvane::cli {
+namespace {
+
+const Command kCommands[] = {
+    {"ports", "ports", "list the candidate ports and what answers on them",
+     "Lists the serial ports the device may be on (USB ports with the device's vendor\n"
+     "identifiers, then the virtual ports of $ORVANE_VIRTUAL_PORTS) with their vendor\n"
+     "identifier, and asks each for its version text. Needs no device.\n",
+     runPorts},
+    {"info", "info", "show the device's identity",
+     "Shows the device's identifier (Velmora ID), Wi-Fi and Ethernet MAC addresses,\n"
+     "firmware version and mode.\n",
+     runInfo},
+    {"config show", "config show", "show the network configuration",
+     "Reads the network configuration and prints it as KEY=VALUE lines, with the keys of\n"
+     "\"config set\". With Wi-Fi off the Wi-Fi settings are not read and not shown.\n",
+     runConfigShow},
+    {"config set", "config set KEY=VALUE...", "change the network configuration",
+     "Reads the configuration, applies the changes, writes it as the window's \"Write Config\n"
+     "to Device\" does (uploading the key and certificate files when given) and reads it back.\n"
+     "Keys:\n"
+     "  wifi, ethernet, proxy       on or off\n"
+     "  security                    open, wpa or wpa2-enterprise\n"
+     "  ssid, username, password    Wi-Fi network, EAP user name, WPA or EAP password\n"
+     "  key-file, cert-file         local EAP key and certificate files (wpa2-enterprise)\n"
+     "  proxy-url, proxy-port, proxy-username, proxy-password\n"
+     "Example: admin-cli config set wifi=on security=wpa ssid=Shop password=secret\n",
+     runConfigSet},
+    {"flash", "flash FILE...", "upload firmware images and install them",
+     "Uploads up to three firmware images into the device's \"Updates/\" folder (system.bin,\n"
+     "drivers.bin and interface.bin get the device's names for them), tells the device to\n"
+     "install them, and waits for it to come back (60 s, or --wait SECONDS), then prints its\n"
+     "new firmware version. After a failed upload the update is not started.\n",
+     runFlash},
+    {"upload", "upload FILE...", "upload files into the device's root folder",
+     "Uploads the files into the device's root folder under their own names, as the audio\n"
+     "page does.\n",
+     runUpload},
+    {"ls", "ls [DIR]", "list directories, or the files of one",
+     "Without DIR lists the device's directories; with DIR the files in it. The root\n"
+     "directory is \"/\".\n",
+     runList},
+    {"get", "get DIR/NAME... [-o FOLDER]", "copy files from the device",
+     "Copies device files into FOLDER (default: the current folder) under their own names.\n"
+     "A file is replaced only once it has arrived whole; a transfer that breaks off leaves\n"
+     "what came as NAME.part. A bare NAME or /NAME is a file of the root directory.\n",
+     runGet},
+    {"rm", "rm DIR/NAME...", "delete files on the device",
+     "Deletes the files, in the order given; stops at the first that cannot be deleted.\n",
+     runRemove},
+    {"format", "format --yes", "erase the device's file system",
+     "Formats the device's flash file system: every file is lost. Refuses to run without\n"
+     "--yes.\n",
+     runFormat},
+    {"clear-history", "clear-history", "delete the device's firmware update history",
+     "Deletes the device's update history (Updates/dnloads.cfg).\n", runClearHistory},
+    {"dump-flash", "dump-flash [-o FILE]", "copy the whole 8 MiB flash to a file",
+     "Reads the device's whole 8 MiB flash into FILE (default: flashimage.bin; a folder\n"
+     "means flashimage.bin in it). The file is replaced only once the image is complete.\n",
+     runDumpFlash},
+    {"set-id", "set-id N", "write the device's identifier",
+     "Writes the identifier N (a decimal number from 0 to 18446744073709551615), reads it\n"
+     "back, and fails when the device reports another one.\n",
+     runSetId},
+};
+
+QString commandText(const Command& c)
+{
+    return QStringLiteral("Usage: admin-cli [OPTIONS] %1\n\n%2")
+        .arg(QLatin1String(c.synopsis), QString::fromUtf8(c.details));
+}
+
+}  // namespace
+
+const Command* findCommand(const QString& name)
+{
+    for (const Command& c : kCommands) {
+        if (name == QLatin1String(c.name))
+            return &c;
+    }
+    return nullptr;
+}
+
+QString commandSynopsis(const QString& name)
+{
+    QStringList lines;
+    for (const Command& c : kCommands) {
+        const QString commandName = QLatin1String(c.name);
+        if (commandName == name || commandName.startsWith(name + QLatin1Char(' ')))
+            lines.append(QLatin1String(c.synopsis));
+    }
+    return lines.isEmpty() ? QStringLiteral("COMMAND [ARGS]") : lines.join(QStringLiteral(" | "));
+}
+
+QString generalHelp()
+{
+    QString text = QStringLiteral(
+        "Usage: admin-cli [--port NAME] [--json] [--quiet] [--wait SECONDS] COMMAND [ARGS]\n"
+        "\n"
+        "Services an Orvane device from the command line: the admin tool's jobs, for scripts\n"
+        "and factory lines.\n"
+        "\n"
+        "Commands:\n");
+    for (const Command& c : kCommands)
+        text += QStringLiteral("  %1 %2\n").arg(QLatin1String(c.synopsis), -28).arg(QLatin1String(c.summary));
+    text += QStringLiteral(
+        "\n"
+        "Options:\n"
+        "  --port NAME     use this port (a name such as ttyACM0, a path, or the name of a\n"
+        "                  virtual port); otherwise the candidate ports are tried in turn and\n"
+        "                  a device in its bootloader is passed over\n"
+        "  --wait SECONDS  wait this long for a device to appear; for flash, how long to wait\n"
+        "                  for the restarted device (default 60)\n"
+        "  --json          print one JSON document with the result on standard output\n"
+        "  --quiet         no log lines and no progress bar on standard error\n"
+        "  --help          this text; \"admin-cli COMMAND --help\" describes a command\n"
+        "\n"
+        "The log lines of the jobs go to standard error in the admin tool's words; on a\n"
+        "terminal, long jobs show a progress bar there too. Ctrl-C stops a transfer after the\n"
+        "current exchange.\n"
+        "\n"
+        "Exit status: 0 success, 1 the device refused or did not answer, 2 wrong usage\n"
+        "(including a local file that cannot be read), 3 no device found.\n"
+        "\n"
+        "Environment: ORVANE_VIRTUAL_PORTS names a folder whose entries are extra candidate\n"
+        "ports (where device-sim publishes its port).\n");
+    return text;
+}
+
+QString commandHelp(const QString& name)
+{
+    QStringList parts;
+    for (const Command& c : kCommands) {
+        const QString commandName = QLatin1String(c.name);
+        if (commandName == name || commandName.startsWith(name + QLatin1Char(' ')))
+            parts.append(commandText(c));
+    }
+    return parts.join(QLatin1Char('\n'));
+}
+
+}  // namespace orvane::cli

@@ -1,0 +1,114 @@
+#include "cli/Console.h"
+
+#include <QJsonDocument>
+
+#include "cli/ProgressLine.h"
+#include "link/platform/Deadline.h"
+
+namespace orvane::cli {
+namespace {
+// Redrawing more often than this only costs time on a slow terminal.
+constexpr int64_t kRedrawMs = 100;
+}  // namespace
+
+Console::Console(QTextStream& out, QTextStream& err, ConsoleOptions options)
+    : out_(out), err_(err), options_(options)
+{
+}
+
+void Console::log(const QString& line)
+{
+    log_.append(line);
+    if (options_.quiet)
+        return;
+    clearProgress();
+    err_ << line << '\n';
+    err_.flush();
+}
+
+void Console::message(const QString& text)
+{
+    clearProgress();
+    err_ << text << '\n';
+    err_.flush();
+}
+
+void Console::line(const QString& text)
+{
+    if (options_.json)
+        return;
+    out_ << text << '\n';
+    out_.flush();
+}
+
+void Console::finish(int exitStatus)
+{
+    clearProgress();
+    if (!options_.json)
+        return;
+    document_.insert(QStringLiteral("ok"), exitStatus == 0);
+    document_.insert(QStringLiteral("exitStatus"), exitStatus);
+    if (!error_.isEmpty())
+        document_.insert(QStringLiteral("error"), error_);
+    document_.insert(QStringLiteral("log"), log_);
+    out_ << QString::fromUtf8(QJsonDocument(document_).toJson(QJsonDocument::Indented));
+    out_.flush();
+}
+
+bool Console::showsProgress() const
+{
+    return options_.terminal && !options_.quiet;
+}
+
+void Console::clearProgress()
+{
+    if (!barShown_)
+        return;
+    err_ << "\r\x1b[K";
+    err_.flush();
+    barShown_ = false;
+}
+
+void Console::startFile(const QString& name)
+{
+    fileName_ = name;
+    fileStartMs_ = monotonicMs();
+    lastDrawMs_ = -1;
+}
+
+void Console::fileBytes(uint64_t done, uint64_t total)
+{
+    if (!showsProgress())
+        return;
+    const int64_t now = monotonicMs();
+    const bool last = done >= total;
+    if (!last && lastDrawMs_ >= 0 && now - lastDrawMs_ < kRedrawMs)
+        return;
+    lastDrawMs_ = now;
+    err_ << '\r' << progressLine(fileName_, done, total, now - fileStartMs_, options_.width - 1);
+    err_.flush();
+    barShown_ = true;
+}
+
+void Console::endProgress()
+{
+    clearProgress();
+}
+
+transfer::TransferReport Console::report(std::function<QString(int)> nameOfFile,
+                                         const std::atomic<bool>* stop)
+{
+    files_ = 0;
+    nameOfFile_ = std::move(nameOfFile);
+    transfer::TransferReport report;
+    report.log = [this](const QString& line) { log(line); };
+    report.bytes = [this](uint64_t done, uint64_t total) {
+        if (done == 0)
+            startFile(nameOfFile_ ? nameOfFile_(files_++) : QString());
+        fileBytes(done, total);
+    };
+    report.stop = stop;
+    return report;
+}
+
+}  // namespace orvane::cli

@@ -1,0 +1,14 @@
+// The command line's exit statuses, as scripts and factory lines rely on them.
+// 0 success, 1 the device refused or did not answer, 2 wrong usage, 3 no device.
+#pragma once
+
+namespace orvane::cli {
+
+enum ExitStatus : int {
+    ExitOk = 0,
+    ExitDeviceFailed = 1,
+    ExitUsage = 2,
+    ExitNoDevice = 3,
+};
+
+}  // namespace orvane::cli

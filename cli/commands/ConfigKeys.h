@@ -1,0 +1,30 @@
+// The network configuration as KEY=VALUE text: the keys of "config set" applied to a
+// configuration value, and a configuration shown with the same keys.
+#pragma once
+
+#include <QJsonObject>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+#include "device/config/ConfigFlows.h"
+#include "device/config/NetworkConfig.h"
+
+namespace orvane::cli {
+
+using ConfigChange = QPair<QString, QString>;  // key, value
+
+// Parses "KEY=VALUE" arguments and checks each value (on/off, a security name, a port from
+// 0 to 65535). False, with `error`, for the first that is wrong or repeated.
+bool parseConfigChanges(const QStringList& args, QList<ConfigChange>& changes, QString& error);
+
+// Applies checked changes to `config`.
+void applyConfigChanges(const QList<ConfigChange>& changes, config::NetworkConfig& config);
+
+// The configuration as lines "key=value" in the order of the page, with only the parts the
+// read filled (Wi-Fi settings are not read while Wi-Fi is off).
+QStringList configLines(const config::NetworkConfig& config, const config::ReadOutcome& read);
+QJsonObject configJson(const config::NetworkConfig& config, const config::ReadOutcome& read);
+
+}  // namespace orvane::cli
