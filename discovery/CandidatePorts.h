@@ -3,7 +3,10 @@
 #pragma once
 
 #include <QStringList>
+#include <QString>
 #include <QtGlobal>
+
+#include <functional>
 
 namespace orvane {
 
@@ -18,5 +21,23 @@ void listCandidatePorts(QStringList& out);
 
 // The virtual ports alone (empty when the variable is unset or names no directory).
 QStringList virtualPorts();
+
+// Enumerating the system's serial ports walks every tty device the system knows (tens of
+// milliseconds); the search repeats it every 100 ms. This keeps the last result for as long
+// as the device directory is unchanged: a port cannot appear, vanish or change its device
+// without a node being added to or removed from it, which changes the directory's time stamp.
+class PortEnumerationCache {
+public:
+    using Enumerate = std::function<QStringList()>;
+    PortEnumerationCache(QString deviceDir, Enumerate enumerate);
+    QStringList ports();
+
+private:
+    QString deviceDir_;
+    Enumerate enumerate_;
+    bool valid_ = false;
+    qint64 stampNs_ = 0;
+    QStringList ports_;
+};
 
 }  // namespace orvane

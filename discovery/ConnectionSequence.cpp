@@ -93,6 +93,8 @@ void ConnectionSequence::startSearch()
     // A dialog hidden by Escape in an earlier search is replaced now.
     dropDialog();
     searchDialog = new SearchPort(searchMessage_, nullptr);
+    // Closing the window ends the program even while the dialog waits.
+    searchDialog->setAttribute(Qt::WA_QuitOnClose, false);
     bool connected = false;
     if (window_ && window_->metaObject()->indexOfSlot("slotSearchEnd(QString&,bool)") >= 0) {
         connected = QObject::connect(searchDialog, SIGNAL(SigExit(QString&, bool)), window_,

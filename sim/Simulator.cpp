@@ -329,13 +329,15 @@ struct Simulator::Impl {
     }
 
     void goDown(After why) {
+        // The path is cleared before the port closes: a host that sees the hang-up must
+        // already find the device gone.
+        std::unique_lock<std::mutex> lock(m);
+        portPath.clear();
         port.close();
         out.clear();
         splitter.clear();
         blockedSince = 0;
-        std::unique_lock<std::mutex> lock(m);
         handler.reset();
-        portPath.clear();
         if (why == After::Unplug) {
             phase = Phase::Unplugged;
         } else {

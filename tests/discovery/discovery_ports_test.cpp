@@ -7,6 +7,23 @@
 
 #include "discovery/CandidatePorts.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+
+// Sets the directory's modification time `secondsAgo` into the past.
+bool age(const QString& dir, int secondsAgo)
+{
+    timespec times[2];
+    ::clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec -= secondsAgo;
+    times[1] = times[0];
+    return ::utimensat(AT_FDCWD, QFile::encodeName(dir).constData(), times, 0) == 0;
+}
+
+}  // namespace
+
 class DiscoveryPortsTest : public QObject {
     Q_OBJECT
 
@@ -50,6 +67,40 @@ private slots:
         QCOMPARE(orvane::virtualPorts(), QStringList{dir.filePath("sim0-1")});
         QVERIFY(QFile::remove(dir.filePath("sim0-1")));
         QCOMPARE(orvane::virtualPorts(), QStringList());
+    }
+
+    void enumerationIsKeptOnlyWhileTheDeviceDirectoryIsQuiet()
+    {
+        QTemporaryDir dev;
+        int calls = 0;
+        orvane::PortEnumerationCache cache(dev.path(), [&calls] {
+            ++calls;
+            return QStringList{QString::number(calls)};
+        });
+        QVERIFY(age(dev.path(), 10));
+        QCOMPARE(cache.ports(), QStringList{"1"});
+        QCOMPARE(cache.ports(), QStringList{"1"});
+        QCOMPARE(calls, 1);
+
+        // A node appears: enumerated afresh, and again while the change is recent.
+        QFile node(dev.path() + "/ttyACM0");
+        QVERIFY(node.open(QIODevice::WriteOnly));
+        node.close();
+        QCOMPARE(cache.ports(), QStringList{"2"});
+        QCOMPARE(cache.ports(), QStringList{"3"});
+
+        // Quiet again (a different stamp from the one kept): one enumeration, then kept.
+        QVERIFY(age(dev.path(), 5));
+        QCOMPARE(cache.ports(), QStringList{"4"});
+        QCOMPARE(cache.ports(), QStringList{"4"});
+
+        orvane::PortEnumerationCache missing(dev.path() + "/none", [&calls] {
+            ++calls;
+            return QStringList();
+        });
+        missing.ports();
+        missing.ports();
+        QCOMPARE(calls, 6);
     }
 
     void variableNamingNoDirectoryAddsNothing()

@@ -60,6 +60,13 @@ private slots:
         f.ui->DirSelectBox->setCurrentIndex(0);
         QCOMPARE(rows(f.ui->listOfFiles), QStringList{"x.bin"});
         QVERIFY(f.sim.received().empty());
+
+        // A record claiming more directories than the page keeps lists: indexes past the
+        // eighth are ignored rather than read beyond the lists.
+        f.window.diskInfo[4] = 12;
+        f.window.on_DirSelectBox_currentIndexChanged(9);
+        f.window.on_DirSelectBox_currentIndexChanged(-1);
+        QCOMPARE(rows(f.ui->listOfFiles), QStringList{"x.bin"});
     }
 
     void failingRequestsDuringRefresh()

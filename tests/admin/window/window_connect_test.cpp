@@ -13,6 +13,7 @@
 
 #include "admin/MainWindow.h"
 #include "admin/MainWindowForm.h"
+#include "device/connection/CandidateProbe.h"
 #include "device/connection/DeviceIdentity.h"
 #include "discovery/AppFonts.h"
 #include "discovery/ScreenScale.h"
@@ -70,6 +71,7 @@ private slots:
     void bootloaderInTheSearchIsToldToLeave();
     void failingMacQueryLeavesFieldsEmptyButConnected();
     void portThatCannotBeOpenedIsNamedOnce();
+    void busyPortIsPassedOverSilently();
     void closingTheWindowLeavesTheDeviceOnlyWhenOpen();
 
 private:
@@ -85,6 +87,8 @@ void WindowConnectTest::identityTexts()
     QCOMPARE(orvane::modeLine(1), QStringLiteral("Current device mode : 1"));
     QCOMPARE(orvane::modeLine(0x0102), QStringLiteral("Current device mode : 2"));
     QCOMPARE(orvane::modeLine(0x11), QStringLiteral("Current device mode : A"));
+    QVERIFY(orvane::isBootloaderVersion("Orvane Bootloader 1.0"));
+    QVERIFY(!orvane::isBootloaderVersion("bootloader 1.0"));
 }
 
 void WindowConnectTest::connectWithDevicePresentThenDisconnect()
@@ -305,6 +309,19 @@ void WindowConnectTest::portThatCannotBeOpenedIsNamedOnce()
     window.searchDialog->BtnCancel->click();
 }
 
+void WindowConnectTest::busyPortIsPassedOverSilently()
+{
+    SimHarness sim;
+    sim.start();
+    cUSB_CDC_Protocol holder;
+    QCOMPARE(holder.OpenPort(portOf(sim)), 0);
+    TestWindow window;
+    window.form()->ButtonConnect->click();
+    QVERIFY(window.searchDialog);
+    QCOMPARE(window.log(), QStringList{"Scanning for available COM ports"});
+    window.searchDialog->BtnCancel->click();
+}
+
 void WindowConnectTest::closingTheWindowLeavesTheDeviceOnlyWhenOpen()
 {
     SimHarness sim;
@@ -323,12 +340,20 @@ void WindowConnectTest::closingTheWindowLeavesTheDeviceOnlyWhenOpen()
     }
     QCOMPARE(sim.received().size(), size_t(0));
     {
-        // Closed in the middle of a search: the dialog goes with the window.
+        // Closed in the middle of a search: the program ends, and the dialog goes with the
+        // window.
         SimHarness empty;
         auto* window = new TestWindow;
+        window->show();
         window->form()->ButtonConnect->click();
         QPointer<SearchPort> dialog = window->searchDialog;
-        QVERIFY(dialog);
+        QVERIFY(dialog && dialog->isVisible());
+        // The application notices the last window closing only inside its event loop.
+        QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+        QTimer::singleShot(0, window, &QWidget::close);
+        QTimer::singleShot(kWaitMs, qApp, &QCoreApplication::quit);  // in case it does not
+        qApp->exec();
+        QCOMPARE(lastClosed.count(), 1);
         delete window;
         QVERIFY(dialog.isNull());
         QTest::qWait(250);  // a pass that was due finds nothing to run on
