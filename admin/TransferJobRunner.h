@@ -31,6 +31,8 @@ public:
     bool start(FileLoader* worker, JobSlot job, FinishSlot finish, const char* configuredLine);
 
     bool busy() const { return !worker_.isNull(); }
+    // The running job's worker (null when idle); it lives on the job's thread.
+    FileLoader* currentWorker() const { return worker_; }
     // Whether the last finished job reached its end without a failure.
     bool lastJobSucceeded() const { return lastJobSucceeded_; }
 

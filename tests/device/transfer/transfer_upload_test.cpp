@@ -98,6 +98,16 @@ private slots:
 
         QVERIFY(!uploadFile(&device.link, dir.filePath("missing.bin"), true, rec.report()));
         QCOMPARE(rec.lines.last(), QString("File opening error"));
+
+        // 4 GiB does not fit the 32-bit size field (a sparse file: no disk space used).
+        {
+            QFile huge(dir.filePath("huge.bin"));
+            QVERIFY(huge.open(QIODevice::WriteOnly));
+            QVERIFY(huge.resize(qint64(1) << 32));
+        }
+        QVERIFY(!uploadFile(&device.link, dir.filePath("huge.bin"), false, rec.report()));
+        QCOMPARE(rec.lines.last(), QString("File opening error"));
+        QFile::remove(dir.filePath("huge.bin"));
         QVERIFY(device.sim.received().empty());
 
         device.link.ClosePort();
