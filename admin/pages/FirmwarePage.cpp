@@ -10,8 +10,7 @@
 #include "admin/MainWindow.h"
 #include "admin/MainWindowForm.h"
 #include "admin/TransferJobRunner.h"
-#include "link/cUSB_CDC_Protocol.h"
-#include "link/platform/Deadline.h"
+#include "device/firmware/FirmwareUpdate.h"
 
 namespace {
 void browseFirmware(MainWindow* window, QLineEdit* field) {
@@ -38,28 +37,23 @@ void MainWindow::on_ButFlashDevice_clicked() {
 }
 
 void MainWindow::on_ButClearRemoteHist_clicked() {
-    slotLog(QStringLiteral("Wait for clearing..."));
-    if (!protocol->SendDeleteESP(QStringLiteral("Updates/dnloads.cfg")))
-        slotLog(QStringLiteral("Update history was cleared successfully"));
+    orvane::firmware::clearUpdateHistory(protocol, [this](const QString& line) { slotLog(line); });
 }
 
 void MainWindow::slotDownloadFinish() {
-    qDebug() << "Downloading is complete";
     // Images that are missing or cut short must not be installed.
     if (!TransferJobRunner::of(this)->lastJobSucceeded()) {
-        slotLog(QStringLiteral("Firmware update was not started because the upload failed"));
+        qDebug() << "Downloading is complete";
+        slotLog(orvane::firmware::updateNotStartedLine());
         ui->progressStatus->hide();
         ui->toolBox->setEnabled(true);
         return;
     }
+    // The lines so far become visible before the GUI thread blocks in the waits below.
     repaint();
-    protocol->SendStartUpdate();
-    slotLog(QStringLiteral("The Device is updating the firmware"));
-    orvane::sleepMs(100);
-    protocol->CloseIfOpen();
-    orvane::sleepMs(200);
+    orvane::firmware::startFirmwareUpdate(protocol,
+                                          [this](const QString& line) { slotLog(line); });
     ui->progressStatus->hide();
-    slotLog(QStringLiteral("The Device Disconnected"));
     enterDisconnectedState();
     // The device restarts under a new port; the search waits for it to come back.
     on_ButtonConnect_clicked();
