@@ -85,11 +85,16 @@ Result CommandHandler::handle(uint8_t command, const std::vector<uint8_t>& p, bo
         return deleteFile(p);
     case code::SetID: {
         Result r;
-        if (p.size() == 8) {
+        if (p.size() != 8) {
+            r.note = "identifier must be 8 bytes";
+        } else if (faults.keepIdentifier) {
+            // Answers what a storing device would, so only a read-back shows the fault.
+            r.payload.assign(p.begin(), p.end());
+            r.note = "identifier not kept (injected fault)";
+            return r;
+        } else {
             model_.identifier = getLe64(p.data());
             r.stateChanged = true;
-        } else {
-            r.note = "identifier must be 8 bytes";
         }
         putLe64(r.payload, model_.identifier);
         return r;

@@ -51,6 +51,7 @@ struct ContentFaults {
     int shortReadFileBy = 0;   // SendReadFile answers this many bytes fewer
     int flashCountSkew = 0;    // SendGetFlash m off by this
     bool flashZeroCount = false;
+    bool keepIdentifier = false;  // SendSetID echoes the new identifier without storing it
 };
 
 class CommandHandler {

@@ -79,6 +79,7 @@ ArgsOutcome parseSimArgs(const std::vector<std::string>& args, SimOptions& o, st
         else if (a == "--short-read") ok = number(o.shortReadFileBy, false);
         else if (a == "--flash-count-skew") ok = number(o.flashCountSkew, true);
         else if (a == "--flash-zero-count") o.flashZeroCount = true;
+        else if (a == "--keep-identifier") o.keepIdentifier = true;
         else if (a == "--unplug-after") ok = number(o.unplugAfterFrames, false);
         else {
             error = "unknown option \"" + a + "\" (see --help)";
@@ -119,6 +120,7 @@ Faults (COMMAND is a command code, N counts its requests from 1; each fires once
   --short-read N         SendReadFile replies carry N bytes fewer than asked
   --flash-count-skew N   SendGetFlash replies report N more bytes (N < 0: fewer)
   --flash-zero-count     SendGetFlash replies report 0 bytes
+  --keep-identifier      SendSetID echoes the new identifier but the device keeps the old one
   --unplug-after N       the port vanishes after the reply to the Nth frame
 )";
 }

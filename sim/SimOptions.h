@@ -38,6 +38,8 @@ struct SimOptions {
     int flashCountSkew = 0;                  // SendGetFlash count m is off by this (may be < 0);
                                              // a larger m comes with that many data bytes
     bool flashZeroCount = false;             // SendGetFlash answers m = 0
+    bool keepIdentifier = false;             // SendSetID echoes the new identifier but the
+                                             // device keeps its old one
     // The port vanishes right after the reply to this many frames (0 = never), counted from
     // when the value is first seen. It stays away until Simulator::replug(). Fires once.
     int unplugAfterFrames = 0;

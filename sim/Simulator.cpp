@@ -254,6 +254,7 @@ struct Simulator::Impl {
             content.shortReadFileBy = opts.shortReadFileBy;
             content.flashCountSkew = opts.flashCountSkew;
             content.flashZeroCount = opts.flashZeroCount;
+            content.keepIdentifier = opts.keepIdentifier;
             noReply = faults.fires(opts.noReplyOnNth, command);
             late = faults.fires(opts.lateReplyOnNth, command);
             unplug = faults.firesAfterFrames(opts.unplugAfterFrames);

@@ -1,7 +1,5 @@
 #include "device/firmware/FirmwareUpdate.h"
 
-#include <QDebug>
-
 #include "link/cUSB_CDC_Protocol.h"
 #include "link/platform/Deadline.h"
 
@@ -28,7 +26,6 @@ QString updateNotStartedLine()
 
 void startFirmwareUpdate(cUSB_CDC_Protocol* link, const LogFn& log)
 {
-    qDebug() << "Downloading is complete";
     link->SendStartUpdate();
     say(log, QStringLiteral("The Device is updating the firmware"));
     // Gives the device time to take the command before the port goes, and the port time to

@@ -1,0 +1,148 @@
+// The command line's pieces that need no device: argument parsing, configuration keys,
+// device paths and the progress line.
+#include <QtTest>
+
+#include "cli/Invocation.h"
+#include "cli/ProgressLine.h"
+#include "cli/commands/ConfigKeys.h"
+#include "cli/commands/DevicePaths.h"
+
+using namespace orvane::cli;
+
+class CliUnitsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void globalOptionsBeforeAndAfterTheCommand()
+    {
+        Invocation inv;
+        QString error;
+        QVERIFY(parseInvocation({"--port", "ttyACM0", "get", "Audio/a.mp3", "--json", "-o", "out",
+                                 "--wait=2.5"},
+                                inv, error));
+        QCOMPARE(inv.port, QStringLiteral("ttyACM0"));
+        QCOMPARE(inv.command, QStringLiteral("get"));
+        QCOMPARE(inv.args, QStringList({"Audio/a.mp3", "-o", "out"}));
+        QVERIFY(inv.json);
+        QVERIFY(inv.waitGiven);
+        QCOMPARE(inv.waitSeconds, 2.5);
+
+        // After "--" nothing is an option, not even for the program.
+        Invocation rest;
+        QVERIFY(parseInvocation({"upload", "--", "--json"}, rest, error));
+        QVERIFY(!rest.json);
+        QCOMPARE(rest.args, QStringList({"--", "--json"}));
+    }
+
+    void badGlobalOptions()
+    {
+        for (const QStringList& args :
+             QList<QStringList>{{"--port"}, {"--port="}, {"--wait", "-1", "info"}, {"--wait", "x"},
+                                {"--wait", "inf"}, {"--colour", "info"}}) {
+            Invocation inv;
+            QString error;
+            QVERIFY2(!parseInvocation(args, inv, error), qPrintable(args.join(' ')));
+            QVERIFY(!error.isEmpty());
+        }
+    }
+
+    void outputOption()
+    {
+        QStringList args{"a", "-o", "dir", "b"};
+        QString value, error;
+        QVERIFY(takeOutputOption(args, value, error));
+        QCOMPARE(value, QStringLiteral("dir"));
+        QCOMPARE(args, QStringList({"a", "b"}));
+
+        args = QStringList{"-o=x", "--output", "y"};
+        QVERIFY(!takeOutputOption(args, value, error));  // twice
+        args = QStringList{"a", "-o"};
+        QVERIFY(!takeOutputOption(args, value, error));  // no value
+    }
+
+    void configChangesAreCheckedAndApplied()
+    {
+        QList<ConfigChange> changes;
+        QString error;
+        QVERIFY(parseConfigChanges({"WiFi=ON", "security=WPA2-Enterprise", "password=a=b",
+                                    "proxy-port=65535", "ssid="},
+                                   changes, error));
+        orvane::config::NetworkConfig c;
+        c.ssid = QStringLiteral("old");
+        applyConfigChanges(changes, c);
+        QVERIFY(c.wifiEnabled);
+        QCOMPARE(c.security, orvane::config::Security::Wpa2Enterprise);
+        QCOMPARE(c.password, QStringLiteral("a=b"));  // only the first "=" splits
+        QCOMPARE(c.proxyPort, QStringLiteral("65535"));
+        QCOMPARE(c.ssid, QString());  // an empty value empties the setting
+
+        for (const char* bad : {"proxy-port=65536", "proxy-port=-1", "proxy-port= 80", "wifi=",
+                                   "security=wep", "=x", "ssid", "colour=red"}) {
+            QVERIFY2(!parseConfigChanges({QString::fromUtf8(bad)}, changes, error), bad);
+        }
+    }
+
+    void configLinesShowOnlyWhatWasRead()
+    {
+        orvane::config::NetworkConfig c;
+        c.wifiEnabled = false;
+        c.ssid = QStringLiteral("stale");
+        c.proxyPort = QStringLiteral("8080");
+        orvane::config::ReadOutcome read;
+        read.filled = orvane::config::FieldChannels | orvane::config::FieldProxyPort;
+        QCOMPARE(configLines(c, read), QStringList({"wifi=off", "ethernet=off", "proxy-port=8080"}));
+        const QJsonObject json = configJson(c, read);
+        QCOMPARE(json.value("proxy-port").toInt(), 8080);
+        QVERIFY(!json.contains("ssid"));
+    }
+
+    void devicePaths()
+    {
+        QString dir, name;
+        splitDevicePath(QStringLiteral("Audio/bell.mp3"), dir, name);
+        QCOMPARE(dir, QStringLiteral("Audio"));
+        QCOMPARE(name, QStringLiteral("bell.mp3"));
+        splitDevicePath(QStringLiteral("bell.mp3"), dir, name);
+        QCOMPARE(dir, QString());
+
+        orvane::fs::Listing listing;
+        listing.directories = {{QStringLiteral("/"), {}}, {QStringLiteral("Audio"), {}}};
+        QCOMPARE(findDirectory(listing, QString()), 0);
+        QCOMPARE(findDirectory(listing, QStringLiteral("/")), 0);
+        QCOMPARE(findDirectory(listing, QStringLiteral("Audio")), 1);
+        QCOMPARE(findDirectory(listing, QStringLiteral("/Audio")), 1);
+        QCOMPARE(findDirectory(listing, QStringLiteral("audio")), -1);
+        listing.directories.clear();
+        QCOMPARE(findDirectory(listing, QString()), -1);
+    }
+
+    void progressLine()
+    {
+        // Half of 2 MiB in 2 s: 512 KiB/s, 2 s left.
+        const QString line = orvane::cli::progressLine(QStringLiteral("flashimage.bin"), 1048576,
+                                                       2097152, 2000, 79);
+        QVERIFY(line.startsWith(QStringLiteral("flashimage.bin [")));
+        QVERIFY2(line.contains(QStringLiteral(" 50% ")), qPrintable(line));
+        QVERIFY2(line.contains(QStringLiteral("512.0 KiB/s")), qPrintable(line));
+        QVERIFY2(line.endsWith(QStringLiteral("0:02 left")), qPrintable(line));
+        QVERIFY(line.size() <= 79);
+
+        const QString start = orvane::cli::progressLine(QStringLiteral("a.bin"), 0, 100, 0, 79);
+        QVERIFY(start.contains(QStringLiteral("  0% ")));
+        QVERIFY(start.contains(QStringLiteral("-- left")));
+
+        const QString narrow = orvane::cli::progressLine(
+            QStringLiteral("a-very-long-file-name-for-a-narrow-terminal.mp3"), 10, 100, 1000, 40);
+        QVERIFY(narrow.size() <= 40);
+        QVERIFY(narrow.contains(QStringLiteral(" 10% ")));
+
+        QCOMPARE(orvane::cli::progressLine(QStringLiteral("e"), 0, 0, 5, 79).contains("100%"), true);
+        QCOMPARE(clockTime(3725), QStringLiteral("1:02:05"));
+        QCOMPARE(clockTime(65), QStringLiteral("1:05"));
+        QCOMPARE(byteSize(1023), QStringLiteral("1023 B"));
+        QCOMPARE(byteSize(1536), QStringLiteral("1.5 KiB"));
+    }
+};
+
+QTEST_GUILESS_MAIN(CliUnitsTest)
+#include "cli_units_test.moc"
