@@ -12,14 +12,7 @@
 
 void MainWindow::on_ButtonConnect_clicked()
 {
-    if (ui->ButtonConnect->text() == QLatin1String("Connect")) {
-        ui->ButtonConnect->setEnabled(false);
-        connection->connectDevice();
-        return;
-    }
-    connection->disconnectDevice(5);
-    slotLog(QStringLiteral("The Device Disconnected"));
-    enterDisconnectedState();
+    connection->buttonClicked(ui->ButtonConnect);
 }
 
 void MainWindow::enterConnectedState()

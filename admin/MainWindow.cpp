@@ -19,14 +19,7 @@
 #include "link/cUSB_CDC_Protocol.h"
 
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent),
-      ui(new MainWindowForm),
-      protocol(new cUSB_CDC_Protocol()),
-      connection(new orvane::ConnectionSequence(
-          protocol, this, QStringLiteral("Connect the Device to Computer using USB"))),
-      searchDialog(connection->searchDialog),
-      portsBefore(connection->portsBefore),
-      scanning(connection->scanning)
+    : DeviceWindow(parent, cUSB_CDC_Protocol::kSetParamTimeoutAdmin), ui(new MainWindowForm)
 {
     ui->setupForm(this);
     setWindowTitle(windowTitle() + QStringLiteral(" - ") + QLatin1String(kVersion));
@@ -47,6 +40,10 @@ MainWindow::MainWindow(QWidget* parent)
         [this] { return ui->checkBoxSkipBootLdr->isChecked(); },
         [this] { enterConnectedState(); },
         [this] { ui->ButtonConnect->setEnabled(!jobRunning_); },
+        [this] {
+            slotLog(QStringLiteral("The Device Disconnected"));
+            enterDisconnectedState();
+        },
     });
 
     // Every widget of the form but the central widget and the group boxes, which follow in
@@ -65,13 +62,7 @@ MainWindow::~MainWindow()
 {
     if (jobRunning_ && jobStop_)
         jobStop_();
-    // Ends a search still running, so its dialog and timer do not outlive the window.
-    delete connection;
-    connection = nullptr;
-    if (protocol->opened)
-        orvane::leaveDevice(*protocol, 100);
     delete ui;
-    delete protocol;
 }
 
 void MainWindow::listCandidatePorts(QStringList& out)

@@ -3,22 +3,17 @@
 #pragma once
 
 #include <QList>
-#include <QMainWindow>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <functional>
 
+#include "discovery/DeviceWindow.h"
+
 class MainWindowForm;
-class SearchPort;
-class cUSB_CDC_Protocol;
 
-namespace orvane {
-class ConnectionSequence;
-}
-
-class MainWindow : public QMainWindow {
+class MainWindow : public orvane::DeviceWindow {
     Q_OBJECT
 
 public:
@@ -27,8 +22,8 @@ public:
     static constexpr int kDirectories = 8;
 
     explicit MainWindow(QWidget* parent = nullptr);
-    // Stops a running job (see beginJob), sends the leave command when the port is open,
-    // waits 100 ms and closes the port.
+    // Stops a running job (see beginJob); then the frame sends the leave command when the
+    // port is open, waits 100 ms and closes the port.
     ~MainWindow() override;
 
     // The device's candidate ports (vendor 0x2C0D or 0x1915, then the virtual ports).
@@ -47,9 +42,8 @@ public:
     void endJob();
     bool jobRunning() const { return jobRunning_; }
 
-    // For tests and pages that need the widgets or the link from outside.
+    // For tests and pages that need the widgets from outside (the link: link()).
     MainWindowForm* form() const { return ui; }
-    cUSB_CDC_Protocol* link() const { return protocol; }
 
 public slots:
     void on_ButtonConnect_clicked();
@@ -103,13 +97,6 @@ protected:
     void scaleWidgets(float factor);
 
     MainWindowForm* ui;
-    cUSB_CDC_Protocol* protocol;
-    orvane::ConnectionSequence* connection;  // Connect, the search, Disconnect
-    // The search state lives in `connection`; these name it as the window's own.
-    SearchPort*& searchDialog;
-    QStringList& portsBefore;
-    bool& scanning;
-    QList<QWidget*> scaledWidgets;
     int securityMode = 0;  // 0 = Open, 1 = WPA, 2 = WPA2-Enterprise
     uint8_t diskInfo[kDiskInfoSize] = {};
     QStringList dirFiles[kDirectories];

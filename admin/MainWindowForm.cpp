@@ -19,49 +19,11 @@
 #include <QTextEdit>
 #include <QToolBox>
 
+#include "discovery/FixedForm.h"
+
+using namespace orvane::form;
+
 namespace {
-
-QFont shellFont()
-{
-    QFont font;
-    font.setFamily(QStringLiteral("MS Shell Dlg 2"));
-    font.setPointSize(10);
-    return font;
-}
-
-QFont arialFont()
-{
-    QFont font;
-    font.setFamily(QStringLiteral("Arial"));
-    font.setPointSize(10);
-    return font;
-}
-
-enum class Font { None, Shell, Arial };
-
-template <class W>
-W* make(QWidget* parent, const char* name, int x, int y, int w, int h, Font font = Font::None)
-{
-    W* widget = new W(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(QRect(x, y, w, h));
-    if (font == Font::Shell)
-        widget->setFont(shellFont());
-    else if (font == Font::Arial)
-        widget->setFont(arialFont());
-    return widget;
-}
-
-constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignTrailing | Qt::AlignVCenter;
-constexpr Qt::Alignment kLeft = Qt::AlignLeading | Qt::AlignLeft | Qt::AlignVCenter;
-
-QLabel* makeLabel(QWidget* parent, const char* name, int x, int y, int w, int h, Font font,
-                  Qt::Alignment align)
-{
-    QLabel* label = make<QLabel>(parent, name, x, y, w, h, font);
-    label->setAlignment(align);
-    return label;
-}
 
 QLineEdit* makeDisabledEdit(QWidget* parent, const char* name, int x, int y, int w, int h)
 {
@@ -70,33 +32,11 @@ QLineEdit* makeDisabledEdit(QWidget* parent, const char* name, int x, int y, int
     return edit;
 }
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("MainWindow", text, nullptr);
-}
-
 }  // namespace
 
 void MainWindowForm::setupForm(QMainWindow* MainWindow)
 {
-    if (MainWindow->objectName().isEmpty())
-        MainWindow->setObjectName(QStringLiteral("MainWindow"));
-    MainWindow->setWindowModality(Qt::WindowModal);
-    MainWindow->resize(820, 586);
-    QSizePolicy windowPolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    windowPolicy.setHorizontalStretch(2);
-    windowPolicy.setVerticalStretch(2);
-    windowPolicy.setHeightForWidth(MainWindow->sizePolicy().hasHeightForWidth());
-    MainWindow->setSizePolicy(windowPolicy);
-    MainWindow->setMinimumSize(QSize(820, 586));
-    MainWindow->setMaximumSize(QSize(820, 586));
-    MainWindow->setContextMenuPolicy(Qt::NoContextMenu);
-    MainWindow->setWindowOpacity(1.0);
-    MainWindow->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    MainWindow->setAnimated(true);
-    MainWindow->setDocumentMode(false);
-    MainWindow->setDockNestingEnabled(false);
-    MainWindow->setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
+    setupFixedMainWindow(MainWindow, QSize(820, 586));
 
     centralwidget = new QWidget(MainWindow);
     centralwidget->setObjectName(QStringLiteral("centralwidget"));

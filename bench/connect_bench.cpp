@@ -84,7 +84,8 @@ void searchReaction(int rounds)
                  ms = sinceAppeared.nsecsElapsed() / 1e6;
                  loop.quit();
              },
-             [&] { loop.quit(); }});
+             [&] { loop.quit(); },
+             nullptr});
         sequence.connectDevice();
         QTimer::singleShot(250 + 37 * i, [&] {
             sim.start();

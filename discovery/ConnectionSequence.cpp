@@ -1,5 +1,6 @@
 #include "discovery/ConnectionSequence.h"
 
+#include <QAbstractButton>
 #include <QDebug>
 #include <QSet>
 #include <QTimer>
@@ -52,6 +53,18 @@ void ConnectionSequence::reportOpenFailure(const QString& port, const QString& r
         return;
     openFailureLogged_ = true;
     log(QStringLiteral("Cannot open %1: %2").arg(port, reason));
+}
+
+void ConnectionSequence::buttonClicked(QAbstractButton* button)
+{
+    if (button->text() == QLatin1String("Connect")) {
+        button->setEnabled(false);
+        connectDevice();
+        return;
+    }
+    disconnectDevice(kDisconnectWaitMs);
+    if (effects_.disconnected)
+        effects_.disconnected();
 }
 
 void ConnectionSequence::connectDevice()

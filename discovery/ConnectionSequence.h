@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class QAbstractButton;
 class SearchPort;
 class cUSB_CDC_Protocol;
 
@@ -22,6 +23,8 @@ struct ConnectionEffects {
     std::function<void()> connected;
     // The search was given up: make Connect usable again.
     std::function<void()> searchGaveUp;
+    // Disconnect has closed the port: show the disconnected state.
+    std::function<void()> disconnected;
 };
 
 // The window given to the constructor must have the slots slotScanPorts() and
@@ -32,6 +35,7 @@ class ConnectionSequence : public QObject {
 
 public:
     static constexpr int kScanIntervalMs = 100;
+    static constexpr int kDisconnectWaitMs = 5;  // after the leave command, before closing
 
     ConnectionSequence(cUSB_CDC_Protocol* link, QObject* window, QString searchMessage,
                        ConnectionEffects effects = {});
@@ -39,6 +43,10 @@ public:
 
     void setEffects(ConnectionEffects effects) { effects_ = std::move(effects); }
 
+    // The Connect/Disconnect button's click: with the text "Connect" exactly it disables the
+    // button and connects; with any other text it disconnects (the leave command, 5 ms,
+    // the port closed) and runs the `disconnected` effect.
+    void buttonClicked(QAbstractButton* button);
     // Connect: logs "Scanning for available COM ports", tries the candidates, and either
     // connects or starts the search. The window disables its Connect button first.
     void connectDevice();

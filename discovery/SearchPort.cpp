@@ -6,20 +6,9 @@
 #include <QMetaObject>
 #include <QPushButton>
 
+#include "discovery/FixedForm.h"
 #include "discovery/ScreenScale.h"
 #include "discovery/WidgetScaling.h"
-
-namespace {
-
-QFont tenPoint(const char* family)
-{
-    QFont font;
-    font.setFamily(QString::fromLatin1(family));
-    font.setPointSize(10);
-    return font;
-}
-
-}  // namespace
 
 SearchPort::SearchPort(const QString& message, QWidget* parent) : QDialog(parent)
 {
@@ -37,12 +26,12 @@ void SearchPort::setupForm()
     resize(230, 120);
     setMinimumSize(QSize(230, 120));
     setMaximumSize(QSize(230, 120));
-    setFont(tenPoint("Arial"));
+    setFont(orvane::form::arialFont());
 
     BtnCancel = new QPushButton(this);
     BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
     BtnCancel->setGeometry(QRect(80, 80, 71, 23));
-    BtnCancel->setFont(tenPoint("MS Shell Dlg 2"));
+    BtnCancel->setFont(orvane::form::shellFont());
     BtnCancel->setFocusPolicy(Qt::WheelFocus);
     BtnCancel->setContextMenuPolicy(Qt::NoContextMenu);
     BtnCancel->setAutoDefault(true);
@@ -50,7 +39,7 @@ void SearchPort::setupForm()
     labelSearch = new QLabel(this);
     labelSearch->setObjectName(QStringLiteral("labelSearch"));
     labelSearch->setGeometry(QRect(20, 20, 191, 41));
-    labelSearch->setFont(tenPoint("MS Shell Dlg 2"));
+    labelSearch->setFont(orvane::form::shellFont());
     labelSearch->setAlignment(Qt::AlignCenter);
     labelSearch->setWordWrap(true);
 

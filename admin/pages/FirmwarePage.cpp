@@ -41,16 +41,18 @@ void MainWindow::on_ButClearRemoteHist_clicked() {
 }
 
 void MainWindow::slotDownloadFinish() {
-    qDebug() << "Downloading is complete";
     // Images that are missing or cut short must not be installed.
     if (!TransferJobRunner::of(this)->lastJobSucceeded()) {
+        qDebug() << "Downloading is complete";
         slotLog(orvane::firmware::updateNotStartedLine());
         ui->progressStatus->hide();
         ui->toolBox->setEnabled(true);
         return;
     }
+    // The lines so far become visible before the GUI thread blocks in the waits below.
     repaint();
-    orvane::firmware::startFirmwareUpdate(protocol, [this](const QString& line) { slotLog(line); });
+    orvane::firmware::startFirmwareUpdate(protocol,
+                                          [this](const QString& line) { slotLog(line); });
     ui->progressStatus->hide();
     enterDisconnectedState();
     // The device restarts under a new port; the search waits for it to come back.
