@@ -16,7 +16,7 @@ CommandCall::CommandCall(const Invocation& invocation, Console& console,
 bool CommandCall::find(bool alsoCandidates, int64_t waitMs, const QString& foundPrefix)
 {
     const DeviceFound found =
-        findDevice(link_, console, invocation.port, alsoCandidates, waitMs, foundPrefix);
+        findDevice(link_, console, invocation.port, alsoCandidates, waitMs, foundPrefix, stop);
     connected_ = found.found;
     if (found.found) {
         port_ = found.port;

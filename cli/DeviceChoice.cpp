@@ -27,7 +27,8 @@ QString resolvePortName(const QString& port)
 }
 
 DeviceFound findDevice(cUSB_CDC_Protocol& link, Console& console, const QString& port,
-                       bool alsoCandidates, int64_t waitMs, const QString& foundPrefix)
+                       bool alsoCandidates, int64_t waitMs, const QString& foundPrefix,
+                       const std::atomic<bool>* stop)
 {
     console.log(QStringLiteral("Scanning for available COM ports"));
     QSet<QString> reported;
@@ -62,7 +63,7 @@ DeviceFound findDevice(cUSB_CDC_Protocol& link, Console& console, const QString&
                 console.log(QStringLiteral("Firmware version is ") + result.version);
             return found;
         }
-        if (deadline.expired())
+        if (deadline.expired() || (stop && *stop))
             return found;
         sleepMs(static_cast<int>(std::min<int64_t>(kPollMs, deadline.remainingMs())));
     }

@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <atomic>
+#include <cstdint>
+
 class cUSB_CDC_Protocol;
 
 namespace orvane::cli {
@@ -21,9 +24,11 @@ struct DeviceFound {
 // plus the candidates when `alsoCandidates` holds (a restarted device comes back under
 // another name). Logs "Scanning for available COM ports" first, and on success
 // `foundPrefix` with the port and "Firmware version is " with the version; the port is then
-// left open. Ports that exist but cannot be opened are logged once each.
+// left open. Ports that exist but cannot be opened are logged once each. A set `stop` (the
+// user's Ctrl-C) ends the wait.
 DeviceFound findDevice(cUSB_CDC_Protocol& link, Console& console, const QString& port,
-                       bool alsoCandidates, int64_t waitMs, const QString& foundPrefix);
+                       bool alsoCandidates, int64_t waitMs, const QString& foundPrefix,
+                       const std::atomic<bool>* stop = nullptr);
 
 // The path or name the link opens for `port`: a bare name of a virtual port becomes its path.
 QString resolvePortName(const QString& port);

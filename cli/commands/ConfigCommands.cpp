@@ -6,6 +6,7 @@
 #include "cli/Console.h"
 #include "cli/commands/ConfigKeys.h"
 #include "device/config/ConfigFlows.h"
+#include "device/transfer/DeviceNames.h"
 #include "device/transfer/TransferJobs.h"
 #include "link/cUSB_CDC_Protocol.h"
 
@@ -80,10 +81,10 @@ int runConfigSet(CommandCall& call)
     if (!readAll(call, value, read))
         return ExitDeviceFailed;
     applyConfigChanges(changes, value);
-    if ((!value.keyPath.isEmpty() || !value.certPath.isEmpty()) &&
-        value.security != config::Security::Wpa2Enterprise)
-        return call.usage(QStringLiteral(
-            "key-file and cert-file are sent only with security=wpa2-enterprise"));
+    // Checked against the result, since what is written depends on what the device holds.
+    const QString unwritten = unwrittenChange(changes, value);
+    if (!unwritten.isEmpty())
+        return call.usage(unwritten);
 
     bool uploaded = true;
     const config::UploadFn upload = [&](const QStringList& paths) {
@@ -92,8 +93,11 @@ int runConfigSet(CommandCall& call)
             items.append(TransferItem{path, false});
         uploaded = transfer::runUploadJob(
             &call.link(), items,
-            call.console.report([paths](int i) { return i < paths.size() ? paths.at(i) : QString(); },
-                                call.stop));
+            call.console.report(
+                [paths](int i) {
+                    return i < paths.size() ? transfer::localFileName(paths.at(i)) : QString();
+                },
+                call.stop));
         call.console.endProgress();
     };
     const bool written = config::writeNetworkConfig(&call.link(), value, logTo(call), upload);

@@ -180,6 +180,26 @@ void applyConfigChanges(const QList<ConfigChange>& changes, NetworkConfig& c)
     }
 }
 
+QString unwrittenChange(const QList<ConfigChange>& changes, const NetworkConfig& c)
+{
+    for (const ConfigChange& change : changes) {
+        const QString& key = change.first;
+        const bool wifiKey = key == QLatin1String("security") || key == QLatin1String("ssid") ||
+                             key == QLatin1String("username") || key == QLatin1String("password") ||
+                             key.endsWith(QLatin1String("-file"));
+        if (wifiKey && !c.wifiEnabled)
+            return QStringLiteral("%1 is written only with wifi=on").arg(key);
+        if (key.startsWith(QLatin1String("proxy-")) && !c.proxyEnabled)
+            return QStringLiteral("%1 is written only with proxy=on").arg(key);
+        const bool enterpriseKey = key == QLatin1String("username") || key.endsWith(QLatin1String("-file"));
+        if (enterpriseKey && c.security != Security::Wpa2Enterprise)
+            return QStringLiteral("%1 is used only with security=wpa2-enterprise").arg(key);
+        if (key == QLatin1String("password") && c.security == Security::Open)
+            return QStringLiteral("password is not used with security=open");
+    }
+    return QString();
+}
+
 QStringList configLines(const NetworkConfig& config, const config::ReadOutcome& read)
 {
     QStringList lines;

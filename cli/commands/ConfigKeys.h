@@ -22,6 +22,11 @@ bool parseConfigChanges(const QStringList& args, QList<ConfigChange>& changes, Q
 // Applies checked changes to `config`.
 void applyConfigChanges(const QList<ConfigChange>& changes, config::NetworkConfig& config);
 
+// Why the write flow would leave out a setting the user gave, in the configuration that
+// results (Wi-Fi settings with Wi-Fi off, proxy settings with the proxy off, a setting the
+// chosen security does not use); empty when every change will be written.
+QString unwrittenChange(const QList<ConfigChange>& changes, const config::NetworkConfig& config);
+
 // The configuration as lines "key=value" in the order of the page, with only the parts the
 // read filled (Wi-Fi settings are not read while Wi-Fi is off).
 QStringList configLines(const config::NetworkConfig& config, const config::ReadOutcome& read);

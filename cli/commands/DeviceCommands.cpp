@@ -72,7 +72,12 @@ int runPorts(CommandCall& call)
             entry.insert(QStringLiteral("version"), probe.version);
             entry.insert(QStringLiteral("bootloader"), isBootloaderVersion(probe.version));
             answer = probe.version.isEmpty() ? QStringLiteral("answers") : probe.version;
-            releaseDevice(call.link());
+            // The leave command would send a bootloader on into the application: looking
+            // must not change the device's state.
+            if (isBootloaderVersion(probe.version))
+                call.link().CloseIfOpen();
+            else
+                releaseDevice(call.link());
         } else {
             entry.insert(QStringLiteral("version"), QJsonValue());
             answer = openError.isEmpty() ? QStringLiteral("no answer")

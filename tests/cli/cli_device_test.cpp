@@ -108,6 +108,13 @@ private slots:
         SimHarness sim(options);
         sim.start();
         QCOMPARE(runCli({QStringLiteral("info")}).status, 3);
+        // Listed, but left in its bootloader: no leave command that would restart it.
+        const CliRun ports = runCli({QStringLiteral("--json"), QStringLiteral("ports")});
+        const QJsonObject entry = ports.json().value(QStringLiteral("ports")).toArray().at(0).toObject();
+        QCOMPARE(entry.value(QStringLiteral("bootloader")).toBool(), true);
+        QCOMPARE(entry.value(QStringLiteral("version")).toString(), QStringLiteral("Bootloader 1.0.3"));
+        QVERIFY(sim.received(9).empty());
+        QCOMPARE(sim.restartCount(), 0);
         // Named explicitly, it is passed over all the same: its commands are not the device's.
         QCOMPARE(runCli({QStringLiteral("--port"), QString::fromStdString(sim.portPath()),
                          QStringLiteral("info")}).status, 3);

@@ -82,6 +82,35 @@ private slots:
         }
     }
 
+    void changesTheWriteWouldLeaveOut()
+    {
+        orvane::config::NetworkConfig c;
+        c.wifiEnabled = true;
+        c.security = orvane::config::Security::Wpa;
+        c.proxyEnabled = false;
+        const auto check = [&c](const QString& arg) {
+            QList<ConfigChange> changes;
+            QString error;
+            if (!parseConfigChanges({arg}, changes, error))
+                return QStringLiteral("parse: ") + error;
+            return unwrittenChange(changes, c);
+        };
+        QCOMPARE(check("password=x"), QString());
+        QCOMPARE(check("ssid=x"), QString());
+        QVERIFY(!check("username=x").isEmpty());
+        QVERIFY(!check("key-file=a.key").isEmpty());
+        QVERIFY(!check("proxy-url=p").isEmpty());
+        c.security = orvane::config::Security::Open;
+        QVERIFY(!check("password=x").isEmpty());
+        c.security = orvane::config::Security::Wpa2Enterprise;
+        QCOMPARE(check("username=x"), QString());
+        c.wifiEnabled = false;
+        QVERIFY(!check("ssid=x").isEmpty());
+        QCOMPARE(check("ethernet=on"), QString());
+        c.proxyEnabled = true;
+        QCOMPARE(check("proxy-port=80"), QString());
+    }
+
     void configLinesShowOnlyWhatWasRead()
     {
         orvane::config::NetworkConfig c;
