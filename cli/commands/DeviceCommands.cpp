@@ -9,6 +9,7 @@
 #include "cli/DeviceChoice.h"
 #include "device/connection/CandidateProbe.h"
 #include "device/connection/DeviceIdentity.h"
+#include "device/connection/IdentifierWrite.h"
 #include "discovery/CandidatePorts.h"
 #include "link/cUSB_CDC_Protocol.h"
 
@@ -158,14 +159,14 @@ int runSetId(CommandCall& call)
     QJsonObject& doc = call.console.document();
     doc.insert(QStringLiteral("port"), call.port());
     doc.insert(QStringLiteral("written"), QString::number(wanted));
-    quint64 echoed = wanted;
-    if (call.link().SendSetID(echoed))
+    const IdentifierWrite write = writeIdentifier(call.link(), wanted, [&call] {
+        call.console.log(QStringLiteral("The serial number has been written successfully"));
+    });
+    if (!write.written)
         return call.deviceFailed(QStringLiteral("An error occurred during writing the serial number"));
-    call.console.log(QStringLiteral("The serial number has been written successfully"));
-
-    quint64 readBack = 0;
-    if (call.link().SendGetID(readBack))
+    if (!write.readBack)
         return call.deviceFailed(QStringLiteral("An error occurred during checking the serial number"));
+    const quint64 readBack = write.id;
     doc.insert(QStringLiteral("id"), QString::number(readBack));
     call.console.line(QStringLiteral("Velmora ID: ") + QString::number(readBack));
     if (readBack != wanted)
