@@ -44,6 +44,7 @@ MainWindow::MainWindow(QWidget* parent)
             slotLog(QStringLiteral("The Device Disconnected"));
             enterDisconnectedState();
         },
+        nullptr,  // a port that cannot be opened is named in the log
     });
 
     // Every widget of the form but the central widget and the group boxes, which follow in

@@ -85,6 +85,7 @@ void searchReaction(int rounds)
                  loop.quit();
              },
              [&] { loop.quit(); },
+             nullptr,
              nullptr});
         sequence.connectDevice();
         QTimer::singleShot(250 + 37 * i, [&] {

@@ -52,7 +52,11 @@ void ConnectionSequence::reportOpenFailure(const QString& port, const QString& r
     if (openFailureLogged_)
         return;
     openFailureLogged_ = true;
-    log(QStringLiteral("Cannot open %1: %2").arg(port, reason));
+    const QString line = QStringLiteral("Cannot open %1: %2").arg(port, reason);
+    if (effects_.openFailure)
+        effects_.openFailure(line);
+    else
+        log(line);
 }
 
 void ConnectionSequence::buttonClicked(QAbstractButton* button)

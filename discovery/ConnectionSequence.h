@@ -25,6 +25,9 @@ struct ConnectionEffects {
     std::function<void()> searchGaveUp;
     // Disconnect has closed the port: show the disconnected state.
     std::function<void()> disconnected;
+    // A port exists but cannot be opened (not merely busy): the line naming it and the
+    // system's reason, once per Connect. Empty = the line goes to `log`.
+    std::function<void(const QString&)> openFailure;
 };
 
 // The window given to the constructor must have the slots slotScanPorts() and

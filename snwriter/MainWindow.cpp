@@ -23,13 +23,19 @@ MainWindow::MainWindow(QWidget* parent)
     ui->setupForm(this);
     setWindowTitle(windowTitle() + QStringLiteral(" - ") + QLatin1String(kVersion));
 
-    // No log pane: the sequence writes only its diagnostic traces.
+    // No log pane: the sequence writes only its diagnostic traces. A port that cannot be
+    // opened (most often for want of permission) is said in a message box, or the operator
+    // would only ever see the search dialog waiting.
     connection->setEffects({
         nullptr,
         [this] { return ui->checkBoxSkipBootLdr->isChecked(); },
         [this] { enterConnectedState(); },
         [this] { ui->ButtonConnect->setEnabled(true); },
         [this] { enterDisconnectedState(); },
+        [this](const QString& line) {
+            QMessageBox box;
+            showMessage(box, line);
+        },
     });
 
     scaledWidgets << ui->ButtonConnect << ui->label << ui->lineID << ui->checkBoxSkipBootLdr

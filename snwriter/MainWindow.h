@@ -28,9 +28,10 @@ public:
     // lineID when it was read. 0 = every query succeeded.
     int showDeviceInfo(bool clear);
 
-    // Where Set's messages go. By default each is shown in one parentless message box and
-    // waited for; a test installs its own so nothing waits on a modal box. Called in the
-    // order the messages appear; Set goes on once it returns.
+    // Where the window's messages go (Set's outcomes, a port that cannot be opened). By
+    // default each is shown in a parentless message box and waited for; a test installs its
+    // own so nothing waits on a modal box. Called in the order the messages appear; the work
+    // goes on once it returns.
     using MessagePresenter = std::function<void(const QString& text)>;
     void setMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
 

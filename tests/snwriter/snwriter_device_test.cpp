@@ -2,7 +2,9 @@
 // ports directory: Connect and the identifier shown, Set with its write, messages and
 // read-back (and their failures), Disconnect, the bootloader rule, the search, closing.
 #include <QCheckBox>
+#include <QDir>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -83,6 +85,7 @@ private slots:
     void messageBoxIsShownAndWaitedFor();
     void bootloaderPassedOverWhenSkippingTakenOtherwise();
     void deviceAppearingDuringTheSearchIsConnected();
+    void portThatCannotBeOpenedIsNamedOncePerConnect();
     void closingTheWindowLeavesTheDeviceOnlyWhenOpen();
 
 private:
@@ -331,6 +334,24 @@ void SnWriterDeviceTest::deviceAppearingDuringTheSearchIsConnected()
     QVERIFY(!window.scanning);
     QVERIFY(!window.searchDialog);
     QVERIFY(dialog.isNull());
+}
+
+void SnWriterDeviceTest::portThatCannotBeOpenedIsNamedOncePerConnect()
+{
+    SimHarness sim;
+    const QDir dir(QString::fromStdString(sim.portsDir()));
+    QVERIFY(QFile::link(dir.filePath("nowhere-a"), dir.filePath("broken-a")));
+    QVERIFY(QFile::link(dir.filePath("nowhere-b"), dir.filePath("broken-b")));
+    TestWindow window;
+    const QString prefix = "Cannot open " + dir.filePath("broken-a") + ": ";
+    for (int connect = 1; connect <= 2; ++connect) {
+        window.f()->ButtonConnect->click();
+        QVERIFY(window.searchDialog);
+        QCOMPARE(window.messages.size(), connect);
+        QVERIFY2(window.messages.last().startsWith(prefix), qPrintable(window.messages.last()));
+        QVERIFY(window.messages.last().size() > prefix.size());  // the system's reason
+        window.searchDialog->BtnCancel->click();
+    }
 }
 
 void SnWriterDeviceTest::closingTheWindowLeavesTheDeviceOnlyWhenOpen()
