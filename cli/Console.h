@@ -7,7 +7,9 @@
 #include <QString>
 #include <QTextStream>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 
 #include "device/transfer/TransferReport.h"
 
