@@ -91,4 +91,26 @@ bool CommandCall::positional(QStringList& out, int& status)
     return true;
 }
 
+bool CommandCall::operands(QStringList& out, int min, int max, int& status)
+{
+    if (!positional(out, status))
+        return false;
+    if (out.size() >= min && out.size() <= max)
+        return true;
+    status = usage(max == 0 ? QStringLiteral("%1 takes no arguments").arg(invocation.command)
+                            : QStringLiteral("wrong number of arguments for %1").arg(invocation.command));
+    return false;
+}
+
+bool CommandCall::noOperandsAndConnect(int& status)
+{
+    QStringList none;
+    if (!operands(none, 0, 0, status))
+        return false;
+    if (connect())
+        return true;
+    status = noDevice();
+    return false;
+}
+
 }  // namespace orvane::cli

@@ -47,6 +47,10 @@ public:
 
     // The arguments after removing a first "--"; refuses any other option with usage().
     bool positional(QStringList& out, int& status);
+    // positional(), and refuses with usage() fewer than `min` or more than `max` of them.
+    bool operands(QStringList& out, int min, int max, int& status);
+    // For commands without arguments: refuses any, then finds the device.
+    bool noOperandsAndConnect(int& status);
 
 private:
     bool find(bool alsoCandidates, int64_t waitMs, const QString& foundPrefix);

@@ -68,6 +68,18 @@ const Command kCommands[] = {
      runSetId},
 };
 
+// The command named `name`, or every command of the group `name` ("config").
+QList<const Command*> matching(const QString& name)
+{
+    QList<const Command*> found;
+    for (const Command& c : kCommands) {
+        const QString commandName = QLatin1String(c.name);
+        if (commandName == name || commandName.startsWith(name + QLatin1Char(' ')))
+            found.append(&c);
+    }
+    return found;
+}
+
 QString commandText(const Command& c)
 {
     return QStringLiteral("Usage: admin-cli [OPTIONS] %1\n\n%2")
@@ -88,11 +100,8 @@ const Command* findCommand(const QString& name)
 QString commandSynopsis(const QString& name)
 {
     QStringList lines;
-    for (const Command& c : kCommands) {
-        const QString commandName = QLatin1String(c.name);
-        if (commandName == name || commandName.startsWith(name + QLatin1Char(' ')))
-            lines.append(QLatin1String(c.synopsis));
-    }
+    for (const Command* c : matching(name))
+        lines.append(QLatin1String(c->synopsis));
     return lines.isEmpty() ? QStringLiteral("COMMAND [ARGS]") : lines.join(QStringLiteral(" | "));
 }
 
@@ -134,11 +143,8 @@ QString generalHelp()
 QString commandHelp(const QString& name)
 {
     QStringList parts;
-    for (const Command& c : kCommands) {
-        const QString commandName = QLatin1String(c.name);
-        if (commandName == name || commandName.startsWith(name + QLatin1Char(' ')))
-            parts.append(commandText(c));
-    }
+    for (const Command* c : matching(name))
+        parts.append(commandText(*c));
     return parts.join(QLatin1Char('\n'));
 }
 

@@ -2,6 +2,8 @@
 #include <QFileInfo>
 #include <QJsonObject>
 
+#include <climits>
+
 #include "cli/CommandTable.h"
 #include "cli/Console.h"
 #include "cli/commands/ConfigKeys.h"
@@ -39,14 +41,9 @@ void show(CommandCall& call, const config::NetworkConfig& value, const config::R
 
 int runConfigShow(CommandCall& call)
 {
-    QStringList extra;
     int status = 0;
-    if (!call.positional(extra, status))
+    if (!call.noOperandsAndConnect(status))
         return status;
-    if (!extra.isEmpty())
-        return call.usage(QStringLiteral("config show takes no arguments"));
-    if (!call.connect())
-        return call.noDevice();
     config::NetworkConfig value;
     config::ReadOutcome read;
     if (!readAll(call, value, read))
@@ -59,10 +56,8 @@ int runConfigSet(CommandCall& call)
 {
     QStringList pairs;
     int status = 0;
-    if (!call.positional(pairs, status))
+    if (!call.operands(pairs, 1, INT_MAX, status))
         return status;
-    if (pairs.isEmpty())
-        return call.usage(QStringLiteral("config set needs at least one KEY=VALUE"));
     QList<ConfigChange> changes;
     QString error;
     if (!parseConfigChanges(pairs, changes, error))

@@ -41,10 +41,8 @@ int runPorts(CommandCall& call)
 {
     QStringList extra;
     int status = 0;
-    if (!call.positional(extra, status))
+    if (!call.operands(extra, 0, 0, status))
         return status;
-    if (!extra.isEmpty())
-        return call.usage(QStringLiteral("ports takes no arguments"));
 
     QStringList ports;
     listCandidatePorts(ports);
@@ -100,14 +98,9 @@ int runPorts(CommandCall& call)
 
 int runInfo(CommandCall& call)
 {
-    QStringList extra;
     int status = 0;
-    if (!call.positional(extra, status))
+    if (!call.noOperandsAndConnect(status))
         return status;
-    if (!extra.isEmpty())
-        return call.usage(QStringLiteral("info takes no arguments"));
-    if (!call.connect())
-        return call.noDevice();
 
     DeviceIdentity identity;
     const bool complete = readDeviceIdentity(call.link(), identity);
@@ -144,10 +137,8 @@ int runSetId(CommandCall& call)
 {
     QStringList values;
     int status = 0;
-    if (!call.positional(values, status))
+    if (!call.operands(values, 1, 1, status))
         return status;
-    if (values.size() != 1)
-        return call.usage(QStringLiteral("set-id needs one identifier"));
     quint64 wanted = 0;
     if (!parseIdentifier(values.first(), wanted))
         return call.usage(QStringLiteral("\"%1\" is not an identifier (a decimal number from 0 to "

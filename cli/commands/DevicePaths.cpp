@@ -2,6 +2,7 @@
 
 #include "cli/Command.h"
 #include "cli/Console.h"
+#include "cli/ExitStatus.h"
 
 namespace orvane::cli {
 
@@ -55,6 +56,27 @@ bool resolveDeviceFiles(CommandCall& call, const fs::Listing& listing, const QSt
         files.append(file);
     }
     return true;
+}
+
+int locateDeviceFiles(CommandCall& call, const QStringList& paths, QList<DeviceFile>& files)
+{
+    if (!call.connect())
+        return call.noDevice();
+    fs::Listing listing;
+    if (!readListing(call, listing) || !resolveDeviceFiles(call, listing, paths, files))
+        return ExitDeviceFailed;
+    return ExitOk;
+}
+
+QList<QList<DeviceFile>> runsByDirectory(const QList<DeviceFile>& files)
+{
+    QList<QList<DeviceFile>> runs;
+    for (const DeviceFile& file : files) {
+        if (runs.isEmpty() || runs.last().first().dirIndex != file.dirIndex)
+            runs.append(QList<DeviceFile>());
+        runs.last().append(file);
+    }
+    return runs;
 }
 
 }  // namespace orvane::cli

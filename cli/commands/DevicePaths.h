@@ -35,4 +35,11 @@ bool readListing(CommandCall& call, fs::Listing& listing);
 bool resolveDeviceFiles(CommandCall& call, const fs::Listing& listing, const QStringList& paths,
                         QList<DeviceFile>& files);
 
+// Finds the device, reads its listing and resolves `paths`: ExitOk, or the status of the
+// command after its message.
+int locateDeviceFiles(CommandCall& call, const QStringList& paths, QList<DeviceFile>& files);
+
+// The files in runs of the same directory, in the order given (one job or deletion a run).
+QList<QList<DeviceFile>> runsByDirectory(const QList<DeviceFile>& files);
+
 }  // namespace orvane::cli

@@ -2,6 +2,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include <climits>
+
 #include "cli/CommandTable.h"
 #include "cli/Console.h"
 #include "cli/commands/DevicePaths.h"
@@ -28,10 +30,8 @@ int runList(CommandCall& call)
 {
     QStringList dirs;
     int status = 0;
-    if (!call.positional(dirs, status))
+    if (!call.operands(dirs, 0, 1, status))
         return status;
-    if (dirs.size() > 1)
-        return call.usage(QStringLiteral("ls takes at most one directory"));
     if (!call.connect())
         return call.noDevice();
     fs::Listing listing;
@@ -64,34 +64,28 @@ int runRemove(CommandCall& call)
 {
     QStringList paths;
     int status = 0;
-    if (!call.positional(paths, status))
+    if (!call.operands(paths, 1, INT_MAX, status))
         return status;
-    if (paths.isEmpty())
-        return call.usage(QStringLiteral("rm needs at least one DIR/NAME"));
-    if (!call.connect())
-        return call.noDevice();
-    fs::Listing listing;
-    if (!readListing(call, listing))
-        return ExitDeviceFailed;
     QList<DeviceFile> files;
-    if (!resolveDeviceFiles(call, listing, paths, files))
-        return ExitDeviceFailed;
+    status = locateDeviceFiles(call, paths, files);
+    if (status != ExitOk)
+        return status;
 
-    // One deletion per run of files in the same directory, in the order given.
     QJsonArray deleted;
-    for (int i = 0; i < files.size();) {
+    for (const QList<DeviceFile>& run : runsByDirectory(files)) {
         QStringList names;
-        const DeviceFile& first = files.at(i);
-        for (; i < files.size() && files.at(i).dirIndex == first.dirIndex; ++i)
-            names.append(files.at(i).name);
-        if (!fs::deleteFiles(&call.link(), first.dirName, names, logTo(call))) {
-            call.console.document().insert(QStringLiteral("deleted"), deleted);
-            return call.deviceFailed(QString());
+        for (const DeviceFile& file : run)
+            names.append(file.name);
+        const QString& dir = run.first().dirName;
+        const bool ok = fs::deleteFiles(&call.link(), dir, names, logTo(call));
+        if (ok) {
+            for (const QString& name : qAsConst(names))
+                deleted.append(dir + QLatin1Char('/') + name);
         }
-        for (const QString& name : qAsConst(names))
-            deleted.append(first.dirName + QLatin1Char('/') + name);
+        call.console.document().insert(QStringLiteral("deleted"), deleted);
+        if (!ok)
+            return ExitDeviceFailed;
     }
-    call.console.document().insert(QStringLiteral("deleted"), deleted);
     return ExitOk;
 }
 
@@ -100,10 +94,8 @@ int runFormat(CommandCall& call)
     const bool confirmed = takeFlag(call.args, QStringLiteral("--yes"));
     QStringList extra;
     int status = 0;
-    if (!call.positional(extra, status))
+    if (!call.operands(extra, 0, 0, status))
         return status;
-    if (!extra.isEmpty())
-        return call.usage(QStringLiteral("format takes no arguments besides --yes"));
     if (!confirmed)
         return call.usage(QStringLiteral(
             "format erases every file on the device; add --yes to confirm"));
@@ -114,14 +106,9 @@ int runFormat(CommandCall& call)
 
 int runClearHistory(CommandCall& call)
 {
-    QStringList extra;
     int status = 0;
-    if (!call.positional(extra, status))
+    if (!call.noOperandsAndConnect(status))
         return status;
-    if (!extra.isEmpty())
-        return call.usage(QStringLiteral("clear-history takes no arguments"));
-    if (!call.connect())
-        return call.noDevice();
     if (!firmware::clearUpdateHistory(&call.link(), logTo(call)))
         return call.deviceFailed(QStringLiteral(
             "The device did not delete its update history (it may have none)"));

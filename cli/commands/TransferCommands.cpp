@@ -5,6 +5,8 @@
 #include <QJsonObject>
 #include <QSet>
 
+#include <climits>
+
 #include "cli/CommandTable.h"
 #include "cli/Console.h"
 #include "cli/commands/DevicePaths.h"
@@ -88,10 +90,8 @@ int runFlash(CommandCall& call)
 {
     QStringList paths;
     int status = 0;
-    if (!call.positional(paths, status))
+    if (!call.operands(paths, 1, kMaxFirmwareImages, status))
         return status;
-    if (paths.isEmpty() || paths.size() > kMaxFirmwareImages)
-        return call.usage(QStringLiteral("flash takes one to three firmware images"));
     if (!checkLocalFiles(call, paths, true, status))
         return status;
     if (!call.connect())
@@ -125,10 +125,8 @@ int runUpload(CommandCall& call)
 {
     QStringList paths;
     int status = 0;
-    if (!call.positional(paths, status))
+    if (!call.operands(paths, 1, INT_MAX, status))
         return status;
-    if (paths.isEmpty())
-        return call.usage(QStringLiteral("upload needs at least one file"));
     if (!checkLocalFiles(call, paths, false, status))
         return status;
     if (!call.connect())
@@ -145,10 +143,8 @@ int runGet(CommandCall& call)
         return call.usage(error);
     QStringList paths;
     int status = 0;
-    if (!call.positional(paths, status))
+    if (!call.operands(paths, 1, INT_MAX, status))
         return status;
-    if (paths.isEmpty())
-        return call.usage(QStringLiteral("get needs at least one DIR/NAME"));
     if (!QFileInfo(folder).isDir())
         return call.usage(QStringLiteral("no such folder: %1").arg(folder));
     QSet<QString> names;
@@ -160,36 +156,32 @@ int runGet(CommandCall& call)
                                   .arg(name));
         names.insert(name);
     }
-    if (!call.connect())
-        return call.noDevice();
-    fs::Listing listing;
-    if (!readListing(call, listing))
-        return ExitDeviceFailed;
     QList<DeviceFile> files;
-    if (!resolveDeviceFiles(call, listing, paths, files))
-        return ExitDeviceFailed;
+    status = locateDeviceFiles(call, paths, files);
+    if (status != ExitOk)
+        return status;
 
-    // One reading job per run of files from the same directory, in the order given.
     QJsonArray written;
-    bool ok = true;
-    for (int i = 0; i < files.size() && ok;) {
-        const int dirIndex = files.at(i).dirIndex;
+    for (const QList<DeviceFile>& run : runsByDirectory(files)) {
         TransferItems items;
-        QStringList shown;
-        for (; i < files.size() && files.at(i).dirIndex == dirIndex; ++i) {
-            items.append(TransferItem{files.at(i).name, false});
-            shown.append(files.at(i).name);
+        QStringList names;
+        for (const DeviceFile& file : run) {
+            items.append(TransferItem{file.name, false});
+            names.append(file.name);
         }
-        ok = transfer::runReadFilesJob(&call.link(), items, folder, static_cast<quint16>(dirIndex),
-                                       reportFor(call, shown));
+        const bool ok = transfer::runReadFilesJob(&call.link(), items, folder,
+                                                  static_cast<quint16>(run.first().dirIndex),
+                                                  reportFor(call, names));
         call.console.endProgress();
         if (ok) {
-            for (const QString& name : qAsConst(shown))
+            for (const QString& name : qAsConst(names))
                 written.append(QDir(folder).filePath(name));
         }
+        call.console.document().insert(QStringLiteral("written"), written);
+        if (!ok)
+            return ExitDeviceFailed;
     }
-    call.console.document().insert(QStringLiteral("written"), written);
-    return ok ? ExitOk : ExitDeviceFailed;
+    return ExitOk;
 }
 
 int runDumpFlash(CommandCall& call)
@@ -200,10 +192,8 @@ int runDumpFlash(CommandCall& call)
         return call.usage(error);
     QStringList extra;
     int status = 0;
-    if (!call.positional(extra, status))
+    if (!call.operands(extra, 0, 0, status))
         return status;
-    if (!extra.isEmpty())
-        return call.usage(QStringLiteral("dump-flash takes no arguments besides -o FILE"));
     if (QFileInfo(target).isDir())
         target = QDir(target).filePath(transfer::flashImageFileName());
     if (!QFileInfo(QFileInfo(target).absolutePath()).isDir())
