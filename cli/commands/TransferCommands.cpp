@@ -110,7 +110,7 @@ int runFlash(CommandCall& call)
     doc.insert(QStringLiteral("updateStarted"), true);
 
     const int64_t wait = call.waitMs(kFlashWaitSeconds);
-    call.console.message(QStringLiteral("Waiting up to %1 s for the device to come back")
+    call.console.log(QStringLiteral("Waiting up to %1 s for the device to come back")
                              .arg(static_cast<double>(wait) / 1000.0));
     if (!call.reconnect(wait))
         return call.deviceFailed(QStringLiteral("The device did not come back within %1 s")

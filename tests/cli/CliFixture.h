@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <atomic>
 #include <vector>
 
 #include "cli/AdminCli.h"
@@ -29,14 +30,15 @@ struct CliRun {
     }
 };
 
-inline CliRun runCli(const QStringList& args, bool terminal = false)
+inline CliRun runCli(const QStringList& args, bool terminal = false,
+                     const std::atomic<bool>* stop = nullptr)
 {
     CliRun run;
     QTextStream out(&run.out);
     QTextStream err(&run.err);
     cli::ConsoleOptions options;
     options.terminal = terminal;
-    run.status = cli::runAdminCli(args, out, err, options);
+    run.status = cli::runAdminCli(args, out, err, options, stop);
     out.flush();
     err.flush();
     return run;

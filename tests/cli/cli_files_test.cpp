@@ -194,6 +194,19 @@ private slots:
         QCOMPARE(run.json().value(s("bytes")).toInt(), 8388608);
     }
 
+    void interruptEndsTheTransfer()
+    {
+        SimHarness sim;
+        sim.start();
+        QTemporaryDir dir;
+        const QString image = dir.filePath(s("image.bin"));
+        const std::atomic<bool> interrupted{true};
+        const CliRun run = runCli({s("dump-flash"), s("-o"), image}, false, &interrupted);
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.err.contains(s("The transfer was stopped")));
+        QVERIFY(!QFileInfo::exists(image));
+    }
+
     void progressBarOnlyOnATerminalAndNotQuiet()
     {
         SimHarness sim;
