@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <memory>
 #include <vector>
 
 #include "discovery/AppFonts.h"
@@ -68,6 +69,20 @@ size_t count(SimHarness& sim, uint8_t command)
     return sim.received(command).size();
 }
 
+// A device holding `id` and a window that clicked Connect on it (the window goes first, so
+// it can still leave the device).
+struct Connected {
+    explicit Connected(quint64 id, orvane::sim::SimOptions options = {}) : sim(options)
+    {
+        sim.setIdentifier(id);
+        sim.start();
+        window.f()->ButtonConnect->click();
+    }
+    SimHarness sim;
+    TestWindow window;
+    const MainWindowForm* f = window.f();
+};
+
 }  // namespace
 
 class SnWriterDeviceTest : public QObject {
@@ -94,13 +109,10 @@ private:
 
 void SnWriterDeviceTest::connectShowsTheIdentifierAndDisconnectKeepsTheEntry()
 {
-    SimHarness sim;
-    sim.setIdentifier(18446744073709551615ULL);
-    sim.start();
-    TestWindow window;
-    const MainWindowForm* f = window.f();
-
-    f->ButtonConnect->click();
+    Connected c(18446744073709551615ULL);
+    SimHarness& sim = c.sim;
+    TestWindow& window = c.window;
+    const MainWindowForm* f = c.f;
     QVERIFY(window.connected());
     QVERIFY(!window.searchDialog);
     QVERIFY(window.link()->opened);
@@ -131,12 +143,10 @@ void SnWriterDeviceTest::connectShowsTheIdentifierAndDisconnectKeepsTheEntry()
 
 void SnWriterDeviceTest::setWritesTheEightBytesAndShowsTheReadBack()
 {
-    SimHarness sim;
-    sim.setIdentifier(7);
-    sim.start();
-    TestWindow window;
-    const MainWindowForm* f = window.f();
-    f->ButtonConnect->click();
+    Connected c(7);
+    SimHarness& sim = c.sim;
+    TestWindow& window = c.window;
+    const MainWindowForm* f = c.f;
     QVERIFY(window.connected());
 
     for (const quint64 id : {quint64(12345678901ULL), quint64(0), quint64(99999999999ULL)}) {
@@ -160,30 +170,24 @@ void SnWriterDeviceTest::setWritesTheEightBytesAndShowsTheReadBack()
 
 void SnWriterDeviceTest::setShowsTheReadBackAsRead()
 {
-    SimHarness sim;
-    sim.start();
-    TestWindow window;
-    const MainWindowForm* f = window.f();
-    f->ButtonConnect->click();
-    QVERIFY(window.connected());
+    Connected c(1);
+    QVERIFY(c.window.connected());
 
     // Something else changes the identifier between the write and the read-back: the
     // window shows what the device reports, not what was written.
-    window.onMessage = [&](const QString&) { sim.setIdentifier(555); };
-    f->lineID_new->setValue(1000.0);
-    f->ButtonSet->click();
-    QCOMPARE(window.messages, QStringList{kWritten});
-    QCOMPARE(f->lineID->text(), QStringLiteral("555"));
+    c.window.onMessage = [&](const QString&) { c.sim.setIdentifier(555); };
+    c.f->lineID_new->setValue(1000.0);
+    c.f->ButtonSet->click();
+    QCOMPARE(c.window.messages, QStringList{kWritten});
+    QCOMPARE(c.f->lineID->text(), QStringLiteral("555"));
 }
 
 void SnWriterDeviceTest::failedWriteShowsOnlyTheFirstError()
 {
-    SimHarness sim;
-    sim.setIdentifier(31);
-    sim.start();
-    TestWindow window;
-    const MainWindowForm* f = window.f();
-    f->ButtonConnect->click();
+    Connected c(31);
+    SimHarness& sim = c.sim;
+    TestWindow& window = c.window;
+    const MainWindowForm* f = c.f;
     QVERIFY(window.connected());
     f->lineID_new->setValue(77.0);
 
@@ -207,39 +211,29 @@ void SnWriterDeviceTest::failedWriteShowsOnlyTheFirstError()
 
 void SnWriterDeviceTest::failedReadBackShowsBothMessagesAndKeepsLineId()
 {
-    SimHarness sim;
-    sim.setIdentifier(31);
-    sim.start();
-    TestWindow window;
-    const MainWindowForm* f = window.f();
-    f->ButtonConnect->click();
-    QVERIFY(window.connected());
+    Connected c(31);
+    QVERIFY(c.window.connected());
 
-    sim.updateOptions([](orvane::sim::SimOptions& o) { o.noReplyOnNth[kGetID] = 1; });
-    f->lineID_new->setValue(64.0);
-    f->ButtonSet->click();
-    QCOMPARE(window.messages, (QStringList{kWritten, kCheckError}));
-    QCOMPARE(sim.identifier(), quint64(64));  // written all the same
-    QCOMPARE(f->lineID->text(), QStringLiteral("31"));
+    c.sim.updateOptions([](orvane::sim::SimOptions& o) { o.noReplyOnNth[kGetID] = 1; });
+    c.f->lineID_new->setValue(64.0);
+    c.f->ButtonSet->click();
+    QCOMPARE(c.window.messages, (QStringList{kWritten, kCheckError}));
+    QCOMPARE(c.sim.identifier(), quint64(64));  // written all the same
+    QCOMPARE(c.f->lineID->text(), QStringLiteral("31"));
 }
 
 void SnWriterDeviceTest::replySplitInTwoIsAccepted()
 {
     orvane::sim::SimOptions options;
     options.splitReplies = true;
-    SimHarness sim(options);
-    sim.setIdentifier(808);
-    sim.start();
-    TestWindow window;
-    const MainWindowForm* f = window.f();
-    f->ButtonConnect->click();
-    QVERIFY(window.connected());
-    QCOMPARE(f->lineID->text(), QStringLiteral("808"));
+    Connected c(808, options);
+    QVERIFY(c.window.connected());
+    QCOMPARE(c.f->lineID->text(), QStringLiteral("808"));
 
-    f->lineID_new->setValue(909.0);
-    f->ButtonSet->click();
-    QCOMPARE(window.messages, QStringList{kWritten});
-    QCOMPARE(f->lineID->text(), QStringLiteral("909"));
+    c.f->lineID_new->setValue(909.0);
+    c.f->ButtonSet->click();
+    QCOMPARE(c.window.messages, QStringList{kWritten});
+    QCOMPARE(c.f->lineID->text(), QStringLiteral("909"));
 }
 
 void SnWriterDeviceTest::messageBoxIsShownAndWaitedFor()
@@ -358,19 +352,16 @@ void SnWriterDeviceTest::closingTheWindowLeavesTheDeviceOnlyWhenOpen()
 {
     SimHarness sim;
     sim.start();
-    {
-        TestWindow window;
-        window.f()->ButtonConnect->click();
-        QVERIFY(window.connected());
-        sim.clearReceived();
-    }
+    auto window = std::make_unique<TestWindow>();
+    window->f()->ButtonConnect->click();
+    QVERIFY(window->connected());
+    sim.clearReceived();
+    window.reset();
     QCOMPARE(count(sim, kExit), size_t(1));
 
-    sim.clearReceived();
-    {
-        TestWindow window;
-    }
-    QCOMPARE(sim.received().size(), size_t(0));
+    window = std::make_unique<TestWindow>();
+    window.reset();
+    QCOMPARE(sim.received().size(), size_t(1));  // only the one before
 }
 
 QTEST_MAIN(SnWriterDeviceTest)
