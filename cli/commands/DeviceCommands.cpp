@@ -78,6 +78,9 @@ int runPorts(CommandCall& call)
             else
                 releaseDevice(call.link());
         } else {
+            // The probe reports no busy port: another program (an open admin-tool) has it.
+            if (openError.isEmpty() && call.link().lastOpenWasBusy())
+                openError = QStringLiteral("in use by another program");
             entry.insert(QStringLiteral("version"), QJsonValue());
             answer = openError.isEmpty() ? QStringLiteral("no answer")
                                          : QStringLiteral("cannot open: ") + openError;

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "CliFixture.h"
+#include "link/cUSB_CDC_Protocol.h"
 #include "link/platform/Deadline.h"
 #include "tests/support/SimHarness.h"
 
@@ -84,6 +85,13 @@ private slots:
         QCOMPARE(entry.value(QStringLiteral("virtual")).toBool(), true);
         QCOMPARE(entry.value(QStringLiteral("version")).toString(), QStringLiteral("Orvane 2.4.1"));
         QCOMPARE(entry.value(QStringLiteral("bootloader")).toBool(), false);
+
+        // Held by another program: said so, rather than "no answer".
+        cUSB_CDC_Protocol other;
+        QCOMPARE(other.OpenPort(port), 0);
+        const CliRun busy = runCli({QStringLiteral("ports")});
+        QCOMPARE(busy.status, 0);
+        QCOMPARE(busy.out, port + QStringLiteral("  virtual  cannot open: in use by another program\n"));
     }
 
     void noDeviceIsExitThree()
