@@ -53,7 +53,15 @@ DeviceFound findDevice(cUSB_CDC_Protocol& link, Console& console, const QString&
                     ports.append(candidate);
             }
         }
-        const ProbeResult result = tryCandidates(link, ports, true, openFailed);
+        // One port at a time, so that a port another program holds can be named.
+        ProbeResult result;
+        for (const QString& candidate : qAsConst(ports)) {
+            result = tryCandidates(link, {candidate}, true, openFailed);
+            if (result.found)
+                break;
+            if (link.lastOpenWasBusy())
+                openFailed(candidate, QStringLiteral("in use by another program"));
+        }
         if (result.found) {
             found.found = true;
             found.port = result.port;

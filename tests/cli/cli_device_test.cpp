@@ -92,6 +92,9 @@ private slots:
         const CliRun busy = runCli({QStringLiteral("ports")});
         QCOMPARE(busy.status, 0);
         QCOMPARE(busy.out, port + QStringLiteral("  virtual  cannot open: in use by another program\n"));
+        const CliRun info = runCli({QStringLiteral("info")});
+        QCOMPARE(info.status, 3);
+        QVERIFY(info.err.contains(QStringLiteral("Cannot open %1: in use by another program").arg(port)));
     }
 
     void noDeviceIsExitThree()
