@@ -25,8 +25,7 @@ struct DeviceFound {
 // another name). Logs "Scanning for available COM ports" first, and on success
 // `foundPrefix` with the port and "Firmware version is " with the version; the port is then
 // left open. Ports that exist but cannot be opened (or that another program holds) are
-// logged once each. A set `stop` (the
-// user's Ctrl-C) ends the wait.
+// logged once each. A set `stop` (the user's Ctrl-C) ends the wait.
 DeviceFound findDevice(cUSB_CDC_Protocol& link, Console& console, const QString& port,
                        bool alsoCandidates, int64_t waitMs, const QString& foundPrefix,
                        const std::atomic<bool>* stop = nullptr);
