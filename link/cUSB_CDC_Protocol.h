@@ -12,36 +12,10 @@
 #include <mutex>
 #include <vector>
 
+#include "codec/CommandCodes.h"
 #include "codec/FrameCodec.h"
 #include "platform/Deadline.h"
 #include "platform/SerialPort.h"
-
-// Command codes on the wire.
-namespace orvane::cmd {
-enum : uint8_t {
-    Hello = 1,
-    StartESP = 2,
-    WriteESP = 3,
-    EndESP = 4,
-    DeleteESP = 5,
-    SetID = 6,
-    StartUpdate = 8,
-    Exit = 9,
-    GetMAC = 10,
-    GetID = 11,
-    GetFWVersion = 12,
-    GetMode = 13,
-    GetParam = 14,
-    SetParam = 15,
-    GetDiskInfo = 16,
-    GetFileDesc = 17,
-    StartFileRead = 18,
-    ReadFile = 19,
-    EndFileRead = 20,
-    GetFlash = 21,
-    Format = 126,
-};
-}  // namespace orvane::cmd
 
 // Command operations return false on success and true on failure. Any thread may call
 // them: each exchange (and OpenPort / ClosePort) holds the link's lock, so requests and

@@ -7,34 +7,11 @@
 #include <vector>
 
 #include "DeviceModel.h"
+#include "link/codec/CommandCodes.h"
 
 namespace orvane::sim {
 
-namespace code {
-enum : uint8_t {
-    Hello = 1,
-    StartESP = 2,
-    WriteESP = 3,
-    EndESP = 4,
-    DeleteESP = 5,
-    SetID = 6,
-    StartUpdate = 8,
-    Exit = 9,
-    GetMAC = 10,
-    GetID = 11,
-    GetFWVersion = 12,
-    GetMode = 13,
-    GetParam = 14,
-    SetParam = 15,
-    GetDiskInfo = 16,
-    GetFileDesc = 17,
-    StartFileRead = 18,
-    ReadFile = 19,
-    EndFileRead = 20,
-    GetFlash = 21,
-    Format = 126,
-};
-}  // namespace code
+namespace code = orvane::cmd;
 
 constexpr uint8_t kStatusOk = 0;
 constexpr uint8_t kStatusNok = 1;
