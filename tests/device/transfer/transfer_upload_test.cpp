@@ -159,6 +159,21 @@ private slots:
         QCOMPARE(device.sim.received(cmd::EndESP).size(), size_t(1));
     }
 
+    void fileThatShrinksWhileSentFails() {
+        SimDevice device;
+        const QString path = localFile("shrinking.bin", pattern(1000));
+        Recorder rec;
+        TransferReport report = rec.report();
+        // The size went out with the file-start command; another program then cuts the file.
+        report.log = [&](const QString& line) {
+            rec.lines << line;
+            if (line == "Starting file flashing") QFile::resize(path, 512);
+        };
+        QVERIFY(!uploadFile(&device.link, path, false, report));
+        QCOMPARE(rec.lines.last(), QString("Can't read ESP firmware file"));
+        QCOMPARE(device.sim.received(cmd::WriteESP).size(), size_t(1));
+    }
+
     void jobOrderAndEnd() {
         SimDevice device;
         const QByteArray a = pattern(300, 1), b = pattern(1024, 2), c = pattern(10, 3);
