@@ -114,6 +114,7 @@ void PosixSerialPort::close() {
 
 bool PosixSerialPort::waitForHangUp() {
     if (fd_ < 0) return false;
+    if (hungUp_) return true;
     // With no events asked for, poll() still reports a hang-up or an error of the port, and
     // nothing is read from it: the exchanges keep every byte.
     pollfd p[2] = {{fd_, 0, 0}, {wake_[0], POLLIN, 0}};
