@@ -36,6 +36,9 @@ struct Job {
     size_t requestBytes;  // as on the wire, END included
     size_t replyBytes;
     std::function<bool()> run;
+};
+
+struct Measured {
     std::string barePort;
     std::vector<double> productMs, bareMs;
 };
@@ -116,36 +119,41 @@ int main(int argc, char** argv) {
              });
          }},
     };
+    std::vector<Measured> measured(jobs.size());
     for (size_t j = 0; j < jobs.size(); ++j) {
         const QString barePort = dir.filePath(QString("bare%1").arg(j));
         if (!startPeer(BARE_PEER, {"serve", barePort, QString::number(jobs[j].replyBytes)}, barePort))
             return 1;
-        jobs[j].barePort = barePort.toStdString();
+        measured[j].barePort = barePort.toStdString();
     }
 
     bool failed = false;
     for (int round = 1; round <= rounds; ++round) {
-        for (Job& job : jobs) {
+        for (size_t j = 0; j < jobs.size(); ++j) {
+            const Job& job = jobs[j];
+            Measured& m = measured[j];
             const int64_t t = monotonicMs();
             if (!job.run()) {
                 std::printf("%s: FAILED in round %d\n", job.what, round);
                 failed = true;
             }
-            job.productMs.push_back(double(monotonicMs() - t));
-            const double bare = orvane::bench::askBare(job.barePort, job.requestBytes, job.exchanges);
+            m.productMs.push_back(double(monotonicMs() - t));
+            const double bare = orvane::bench::askBare(m.barePort, job.requestBytes, job.exchanges);
             if (bare < 0) {
                 std::printf("%s: the bare peer did not answer\n", job.what);
                 return 1;
             }
-            job.bareMs.push_back(bare);
+            m.bareMs.push_back(bare);
         }
     }
 
-    for (const Job& job : jobs) {
+    for (size_t j = 0; j < jobs.size(); ++j) {
+        const Job& job = jobs[j];
+        const Measured& m = measured[j];
         std::vector<double> ratios;
-        for (size_t i = 0; i < job.productMs.size(); ++i)
-            ratios.push_back(job.productMs[i] / std::max(job.bareMs[i], 0.001));
-        const double a = median(job.productMs), b = median(job.bareMs);
+        for (size_t i = 0; i < m.productMs.size(); ++i)
+            ratios.push_back(m.productMs[i] / std::max(m.bareMs[i], 0.001));
+        const double a = median(m.productMs), b = median(m.bareMs);
         std::printf("%-18s %8.0f ms %7.0f KiB/s; bare peer %6.0f ms for %ld round trips of %zu/%zu "
                     "bytes; ratio of medians %.2f (per-round %.2f to %.2f, %d rounds)\n",
                     job.what, a, job.bytes / 1024.0 / (a > 0 ? a / 1000 : 1), b, job.exchanges,
