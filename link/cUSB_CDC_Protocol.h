@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "LinkDiagnostic.h"
@@ -102,7 +103,19 @@ public:
     // none). Set it while no exchange runs; it is called on the exchanging thread.
     void setTraceHook(orvane::LinkTraceHook hook) { trace_ = std::move(hook); }
 
+signals:
+    // The port went away while open (hang-up, device unplugged); at most once per open.
+    // A watcher thread notices it within moments, without a request to the device; an
+    // exchange that runs into it says so too. Emitted from whichever thread noticed it, often
+    // inside an exchange: connect it queued, never directly.
+    void sigPortLost();
+
 private:
+    void markLost();
+    // While the port is open, a thread waits for its hang-up (HangUpWatch.cpp).
+    void startHangUpWatch();
+    void stopHangUpWatch();
+
     bool SendPacket(uint8_t command, const QByteArray& payload);
     // One reading window, ending no later than `exchangeEnd`; true = no acceptable reply in
     // it. Frames are taken one by one as their END arrives; a partial frame carries over
@@ -125,6 +138,7 @@ private:
     int setParamTimeoutMs_;
     orvane::SerialOpenResult lastOpen_;
     std::atomic<bool> lost_{false};
+    std::thread hangUpWatch_;
     orvane::frame::FrameSplitter splitter_;
     orvane::LinkTraceHook trace_;
 };
