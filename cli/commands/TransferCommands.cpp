@@ -90,6 +90,10 @@ int runFlash(CommandCall& call)
 {
     QStringList paths;
     int status = 0;
+    if (!call.positional(paths, status))
+        return status;
+    if (paths.size() > kMaxFirmwareImages)
+        return call.usage(QStringLiteral("flash takes at most three images"));
     if (!call.operands(paths, 1, kMaxFirmwareImages, status))
         return status;
     if (!checkLocalFiles(call, paths, true, status))

@@ -202,7 +202,7 @@ private slots:
         const QString image = dir.filePath(s("image.bin"));
         const std::atomic<bool> interrupted{true};
         const CliRun run = runCli({s("dump-flash"), s("-o"), image}, false, &interrupted);
-        QCOMPARE(run.status, 1);
+        QCOMPARE(run.status, 130);  // interrupted, whatever the job made of it
         QVERIFY(run.err.contains(s("The transfer was stopped")));
         QVERIFY(!QFileInfo::exists(image));
     }
