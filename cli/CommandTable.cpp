@@ -127,6 +127,7 @@ QString generalHelp()
         "  --json          print one JSON document with the result on standard output\n"
         "  --quiet         no log lines and no progress bar on standard error\n"
         "  --help          this text; \"admin-cli COMMAND --help\" describes a command\n"
+        "  --version       the program's name and version\n"
         "\n"
         "The log lines of the jobs go to standard error in the admin tool's words; on a\n"
         "terminal, long jobs show a progress bar there too. Ctrl-C stops a transfer after the\n"
