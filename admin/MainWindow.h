@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "ProgramVersions.h"
-#include "discovery/DeviceWindow.h"
+#include "frame/DeviceWindow.h"
 
 class MainWindowForm;
 

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "ProgramVersions.h"
-#include "discovery/DeviceWindow.h"
+#include "frame/DeviceWindow.h"
 
 class QMessageBox;
 

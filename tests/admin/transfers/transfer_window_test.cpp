@@ -24,8 +24,8 @@
 #include "admin/MainWindow.h"
 #include "admin/MainWindowForm.h"
 #include "admin/TransferJobRunner.h"
-#include "discovery/AppFonts.h"
-#include "discovery/ScreenScale.h"
+#include "forms/AppFonts.h"
+#include "forms/ScreenScale.h"
 #include "link/cUSB_CDC_Protocol.h"
 #include "tests/support/SimHarness.h"
 
