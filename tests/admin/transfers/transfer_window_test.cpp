@@ -136,6 +136,7 @@ private slots:
         f->EditFWnRFfile->setText(localFile("fw/system.bin", "image ORVANE-VERSION=7.7.7\n"));
         sim.clearReceived();
 
+        QTest::ignoreMessage(QtDebugMsg, "Downloading is complete");
         f->ButFlashDevice->click();
         QVERIFY(!f->toolBox->isEnabled());
         QVERIFY(!f->ButtonConnect->isEnabled());
@@ -177,6 +178,7 @@ private slots:
         f->EditFWloaderFile->setText(dir.filePath("missing/interface.bin"));
         sim.clearReceived();
 
+        QTest::ignoreMessage(QtDebugMsg, "Downloading is complete");
         f->ButFlashDevice->click();
         QVERIFY(waitForJobEnd(window));
         const QStringList log = logOf(window);
