@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "ProgramVersions.h"
 #include "frame/DeviceWindow.h"
 
 class MainWindowForm;
@@ -17,7 +18,7 @@ class MainWindow : public orvane::DeviceWindow {
     Q_OBJECT
 
 public:
-    static constexpr const char* kVersion = "1.1.5";
+    static constexpr const char* kVersion = orvane::kAdminToolVersion;
     static constexpr int kDiskInfoSize = 200;
     static constexpr int kDirectories = 8;
 

@@ -1,5 +1,6 @@
 #include "cli/AdminCli.h"
 
+#include "ProgramVersions.h"
 #include "cli/Command.h"
 #include "cli/CommandTable.h"
 #include "cli/DeviceChoice.h"
@@ -48,6 +49,11 @@ int runAdminCli(const QStringList& arguments, QTextStream& out, QTextStream& err
     if (!parsed)
         return wrongUsage(console, error);
 
+    if (invocation.version) {
+        out << QStringLiteral("admin-cli %1\n").arg(QLatin1String(kAdminToolVersion));
+        out.flush();
+        return ExitOk;
+    }
     if (invocation.help || invocation.command == QLatin1String("help")) {
         const QString topic = invocation.command == QLatin1String("help") && !invocation.args.isEmpty()
                                   ? invocation.args.first()

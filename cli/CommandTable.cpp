@@ -140,6 +140,7 @@ QString generalHelp()
         "                  milliseconds and the command's name, and the link's diagnostic\n"
         "                  lines, on standard error (for bug reports)\n"
         "  --help, -h      this text; \"admin-cli COMMAND --help\" describes a command\n"
+        "  --version       the program's name and version\n"
         "\n"
         "The log lines of the jobs go to standard error in the admin tool's words; on a\n"
         "terminal, long jobs show a progress bar there too. When no device is found, every\n"

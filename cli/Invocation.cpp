@@ -77,6 +77,10 @@ bool parseInvocation(const QStringList& arguments, Invocation& invocation, QStri
             invocation.help = true;
             continue;
         }
+        if (arg == QLatin1String("--version") && invocation.command.isEmpty()) {
+            invocation.version = true;
+            continue;
+        }
         bool matched = false;
         QString value;
         if (!optionValue(arguments, i, QStringLiteral("--port"), value, matched)) {

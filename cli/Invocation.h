@@ -17,6 +17,7 @@ struct Invocation {
     bool waitGiven = false;   // --wait was given
     double waitSeconds = 0;   // --wait SECONDS
     bool help = false;        // --help before or without a command
+    bool version = false;     // --version before or without a command
     QString command;          // "info", "config", ...
     QStringList args;         // the command's arguments, options included ("-o", "--yes")
 };

@@ -62,6 +62,7 @@ ArgsOutcome parseSimArgs(const std::vector<std::string>& args, SimOptions& o, st
         };
         bool ok = true;
         if (a == "--help" || a == "-h") return ArgsOutcome::Help;
+        else if (a == "--version") return ArgsOutcome::Version;
         else if (a == "--ports-dir") ok = value(o.portsDir);
         else if (a == "--name") ok = value(o.name);
         else if (a == "--state") ok = value(o.stateDir);
@@ -107,6 +108,7 @@ in the virtual ports directory and is removed on exit.
                          until SendExit
   --verbose, -v          print every frame received and sent, in hexadecimal, to stderr
   --help, -h             show this text
+  --version              show the program's name and version
 
 Faults (COMMAND is a command code, N counts its requests from 1; each fires once):
   --latency MS           delay every reply
