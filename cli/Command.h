@@ -44,6 +44,13 @@ public:
     int usage(const QString& text);  // also prints the command's usage line
     int deviceFailed(const QString& text);
     int noDevice();
+    // Input the command cannot take (a local file, an existing NAME.part): "admin-cli: text"
+    // without the usage line, exit status 2.
+    int badInput(const QString& text);
+    // True once the user pressed Ctrl-C.
+    bool interruptRequested() const { return stop && stop->load(); }
+    // Ends a command the user interrupted: "Interrupted" and `hint` (how to go on), 130.
+    int interrupted(const QString& hint = QString());
 
     // The arguments after removing a first "--"; refuses any other option with usage().
     bool positional(QStringList& out, int& status);

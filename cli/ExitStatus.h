@@ -9,6 +9,7 @@ enum ExitStatus : int {
     ExitDeviceFailed = 1,
     ExitUsage = 2,
     ExitNoDevice = 3,
+    ExitInterrupted = 130,
 };
 
 }  // namespace orvane::cli

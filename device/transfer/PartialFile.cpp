@@ -5,8 +5,8 @@
 
 namespace orvane::transfer {
 
-PartialFile::PartialFile(const QString& targetPath)
-    : target_(targetPath), part_(partPath(targetPath)) {}
+PartialFile::PartialFile(const QString& targetPath, Mode mode, int chunk)
+    : target_(targetPath), part_(partPath(targetPath)), mode_(mode), chunk_(qMax(1, chunk)) {}
 
 PartialFile::~PartialFile() {
     if (!done_) abandon();
@@ -18,15 +18,56 @@ QString PartialFile::partPath(const QString& targetPath) {
 
 bool PartialFile::open() {
     written_ = 0;
+    kept_ = 0;
     done_ = false;
-    opened_ = part_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    writeFailed_ = false;
+    error_.clear();
+    switch (mode_) {
+    case Mode::Replace:
+        opened_ = part_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        break;
+    case Mode::Fresh:
+        // NewOnly: a file of that name appearing meanwhile is never opened, let alone emptied.
+        opened_ = part_.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+        break;
+    case Mode::Resume:
+        opened_ = part_.open(QIODevice::ReadWrite);
+        if (opened_) {
+            const qint64 size = part_.size();
+            kept_ = quint64(size - size % chunk_);
+            opened_ = part_.resize(qint64(kept_)) && part_.seek(qint64(kept_));
+        }
+        break;
+    }
+    if (!opened_) {
+        error_ = mode_ == Mode::Fresh && part_.exists()
+                     ? QStringLiteral("%1 already exists").arg(part_.fileName())
+                     : QStringLiteral("%1: %2").arg(part_.fileName(), part_.errorString());
+        part_.close();
+    }
     return opened_;
+}
+
+bool PartialFile::begin(quint64 size) {
+    if (kept_ <= size) return true;
+    error_ = QStringLiteral("%1 holds %2 bytes, more than the %3 bytes to read: it is not part of "
+                            "this file")
+                 .arg(part_.fileName())
+                 .arg(kept_)
+                 .arg(size);
+    return false;
 }
 
 bool PartialFile::write(const uint8_t* data, qint64 n) {
     const qint64 put = part_.write(reinterpret_cast<const char*>(data), n);
     if (put > 0) written_ += put;
-    return put == n;
+    // Buffered bytes reach the disk later: flushing here reports a full disk at its chunk.
+    const bool ok = put == n && part_.flush();
+    if (!ok) {
+        writeFailed_ = true;
+        error_ = part_.errorString();
+    }
+    return ok;
 }
 
 bool PartialFile::commit() {
@@ -34,12 +75,16 @@ bool PartialFile::commit() {
     opened_ = false;
     const bool flushed = part_.flush();
     part_.close();
-    if (!flushed || part_.error() != QFileDevice::NoError) return false;
+    if (!flushed || part_.error() != QFileDevice::NoError) {
+        error_ = part_.errorString();
+        return false;
+    }
     // One rename that replaces the target, so the old file stays whole until the new one is
     // complete (QFile::rename refuses to replace).
     std::error_code error;
     std::filesystem::rename(std::filesystem::u8path(part_.fileName().toStdString()),
                             std::filesystem::u8path(target_.toStdString()), error);
+    if (error) error_ = QString::fromStdString(error.message());
     return !error;
 }
 
@@ -48,7 +93,7 @@ void PartialFile::abandon() {
     if (!opened_) return;
     opened_ = false;
     part_.close();
-    if (written_ == 0) part_.remove();
+    if (writeFailed_ || written_ + qint64(kept_) == 0) part_.remove();
 }
 
 }  // namespace orvane::transfer
