@@ -125,7 +125,8 @@ public:
     int failed(CommandCall& call)
     {
         const QString part = transfer::PartialFile::partPath(d_.path);
-        const bool partLeft = !d_.toStdout && QFileInfo::exists(part);
+        // Only a part this read wrote to is worth continuing; one refused as it was stays.
+        const bool partLeft = part_ && part_->written() > 0 && QFileInfo::exists(part);
         const QString resume = QStringLiteral("%1 keeps what arrived; run the same command with --resume to continue")
                                    .arg(part);
         if (call.interruptRequested())

@@ -19,23 +19,24 @@ QString PartialFile::partPath(const QString& targetPath) {
 bool PartialFile::open() {
     written_ = 0;
     kept_ = 0;
+    partSize_ = 0;
     done_ = false;
     writeFailed_ = false;
     error_.clear();
     switch (mode_) {
     case Mode::Replace:
-        opened_ = part_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        opened_ = part_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
         break;
     case Mode::Fresh:
         // NewOnly: a file of that name appearing meanwhile is never opened, let alone emptied.
-        opened_ = part_.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+        opened_ = part_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
         break;
     case Mode::Resume:
-        opened_ = part_.open(QIODevice::ReadWrite);
+        // Left as it is until begin() has checked it against the size to read.
+        opened_ = part_.open(QIODevice::ReadWrite | QIODevice::Unbuffered);
         if (opened_) {
-            const qint64 size = part_.size();
-            kept_ = quint64(size - size % chunk_);
-            opened_ = part_.resize(qint64(kept_)) && part_.seek(qint64(kept_));
+            partSize_ = part_.size();
+            kept_ = quint64(partSize_ - partSize_ % chunk_);
         }
         break;
     }
@@ -49,20 +50,34 @@ bool PartialFile::open() {
 }
 
 bool PartialFile::begin(quint64 size) {
-    if (kept_ <= size) return true;
-    error_ = QStringLiteral("%1 holds %2 bytes, more than the %3 bytes to read: it is not part of "
-                            "this file")
-                 .arg(part_.fileName())
-                 .arg(kept_)
-                 .arg(size);
+    if (mode_ != Mode::Resume) return true;
+    if (quint64(partSize_) > size) {
+        error_ = QStringLiteral("%1 holds %2 bytes, more than the %3 bytes to read: it is not part "
+                                "of this file")
+                     .arg(part_.fileName())
+                     .arg(partSize_)
+                     .arg(size);
+        kept_ = 0;
+        return false;
+    }
+    // The bytes of a request that may have arrived only in part are read again.
+    if (part_.resize(qint64(kept_)) && part_.seek(qint64(kept_))) return true;
+    error_ = QStringLiteral("%1: %2").arg(part_.fileName(), part_.errorString());
+    kept_ = 0;
     return false;
 }
 
 bool PartialFile::write(const uint8_t* data, qint64 n) {
-    const qint64 put = part_.write(reinterpret_cast<const char*>(data), n);
-    if (put > 0) written_ += put;
-    // Buffered bytes reach the disk later: flushing here reports a full disk at its chunk.
-    const bool ok = put == n && part_.flush();
+    // Unbuffered: a full disk shows at the chunk that did not fit. A short write is tried
+    // again for the rest, which fails with the system's reason.
+    qint64 done = 0;
+    while (done < n) {
+        const qint64 put = part_.write(reinterpret_cast<const char*>(data) + done, n - done);
+        if (put <= 0) break;
+        done += put;
+    }
+    written_ += done;
+    const bool ok = done == n;
     if (!ok) {
         writeFailed_ = true;
         error_ = part_.errorString();
@@ -93,7 +108,7 @@ void PartialFile::abandon() {
     if (!opened_) return;
     opened_ = false;
     part_.close();
-    if (writeFailed_ || written_ + qint64(kept_) == 0) part_.remove();
+    if (writeFailed_ || (written_ == 0 && partSize_ == 0)) part_.remove();
 }
 
 }  // namespace orvane::transfer

@@ -49,7 +49,8 @@ private:
     QFile part_;
     Mode mode_;
     int chunk_;
-    quint64 kept_ = 0;     // bytes of an earlier read that were continued
+    qint64 partSize_ = 0;  // size of the part an earlier read left (Mode::Resume)
+    quint64 kept_ = 0;     // bytes of it that are continued
     qint64 written_ = 0;   // bytes written by this read
     bool opened_ = false;
     bool done_ = false;
