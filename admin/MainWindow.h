@@ -40,6 +40,8 @@ public:
     // the job to stop after its current exchange and return once the job's thread is done.
     bool beginJob(std::function<void()> stop = {});
     void endJob();
+    // After the job's finish slot: a device lost during the job is let go now.
+    void jobHasSaidItsLast();
     bool jobRunning() const { return jobRunning_; }
 
     // For tests and pages that need the widgets from outside (the link: link()).

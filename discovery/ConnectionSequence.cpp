@@ -20,6 +20,10 @@ ConnectionSequence::ConnectionSequence(cUSB_CDC_Protocol* link, QObject* window,
       searchMessage_(std::move(searchMessage)),
       effects_(std::move(effects))
 {
+    // Queued: the link may say it from inside an exchange, under its lock, or from its
+    // watcher thread.
+    QObject::connect(link_, &cUSB_CDC_Protocol::sigPortLost, this, &ConnectionSequence::deviceLost,
+                     Qt::QueuedConnection);
 }
 
 ConnectionSequence::~ConnectionSequence()
@@ -196,6 +200,17 @@ void ConnectionSequence::searchEnd(const QString& port, bool simple)
 void ConnectionSequence::disconnectDevice(int waitMs)
 {
     leaveDevice(*link_, waitMs);
+}
+
+void ConnectionSequence::deviceLost()
+{
+    if (!link_->opened || !link_->portLost())
+        return;
+    if (effects_.jobRunning && effects_.jobRunning())
+        return;
+    link_->CloseIfOpen();
+    if (effects_.disconnected)
+        effects_.disconnected();
 }
 
 }  // namespace orvane

@@ -27,11 +27,14 @@ int cUSB_CDC_Protocol::OpenPort(const QString& portName) {
     lost_ = false;
     splitter_.clear();
     opened = true;
+    startHangUpWatch();
     return 0;
 }
 
 void cUSB_CDC_Protocol::ClosePort() {
     std::lock_guard<std::recursive_mutex> guard(lock_);
+    // The watcher waits on the port's handle: it must be gone before the handle is.
+    stopHangUpWatch();
     port_->close();
     splitter_.clear();
     opened = false;

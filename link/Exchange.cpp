@@ -31,7 +31,7 @@ bool cUSB_CDC_Protocol::ReadPacket(uint8_t command, QByteArray& reply,
 
     while (!window.expired()) {
         if (port_->hungUp()) {
-            lost_ = true;
+            markLost();
             return true;
         }
         const int64_t before = monotonicMs();
@@ -78,7 +78,7 @@ bool cUSB_CDC_Protocol::Exchange(uint8_t command, const QByteArray& payload, QBy
     std::lock_guard<std::recursive_mutex> guard(lock_);
     reply.clear();
     if (!opened || !port_->isOpen() || port_->hungUp()) {
-        if (opened && port_->hungUp()) lost_ = true;
+        if (opened && port_->hungUp()) markLost();
         qDebug() << "Timeout occurrued";
         return true;
     }

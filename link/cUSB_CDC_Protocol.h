@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "codec/CommandCodes.h"
@@ -94,7 +95,19 @@ public:
 
     int setParamTimeoutMs() const { return setParamTimeoutMs_; }
 
+signals:
+    // The port went away while open (hang-up, device unplugged); at most once per open.
+    // A watcher thread notices it within moments, without a request to the device; an
+    // exchange that runs into it says so too. Emitted from whichever thread noticed it, often
+    // inside an exchange: connect it queued, never directly.
+    void sigPortLost();
+
 private:
+    void markLost();
+    // While the port is open, a thread waits for its hang-up (HangUpWatch.cpp).
+    void startHangUpWatch();
+    void stopHangUpWatch();
+
     bool SendPacket(uint8_t command, const QByteArray& payload);
     // One reading window, ending no later than `exchangeEnd`; true = no acceptable reply in
     // it. Frames are taken one by one as their END arrives; a partial frame carries over
@@ -114,5 +127,6 @@ private:
     QString lastOpenError_;
     bool lastOpenWasBusy_ = false;
     std::atomic<bool> lost_{false};
+    std::thread hangUpWatch_;
     orvane::frame::FrameSplitter splitter_;
 };

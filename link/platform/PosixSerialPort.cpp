@@ -80,6 +80,17 @@ SerialOpenResult PosixSerialPort::open(const std::string& portName) {
     int dtr = TIOCM_DTR;
     ::ioctl(fd, TIOCMBIS, &dtr);
 
+    if (::pipe(wake_) != 0) {
+        const int err = errno;
+        ::tcsetattr(fd, TCSANOW, &saved_);
+        haveSaved_ = false;
+        ::close(fd);
+        return failure(err);
+    }
+    for (int end : wake_) {
+        ::fcntl(end, F_SETFD, FD_CLOEXEC);
+        ::fcntl(end, F_SETFL, O_NONBLOCK);
+    }
     fd_ = fd;
     hungUp_ = false;
     SerialOpenResult ok;
@@ -95,6 +106,33 @@ void PosixSerialPort::close() {
     ::flock(fd_, LOCK_UN);
     ::close(fd_);
     fd_ = -1;
+    for (int& end : wake_) {
+        ::close(end);
+        end = -1;
+    }
+}
+
+bool PosixSerialPort::waitForHangUp() {
+    if (fd_ < 0) return false;
+    // With no events asked for, poll() still reports a hang-up or an error of the port, and
+    // nothing is read from it: the exchanges keep every byte.
+    pollfd p[2] = {{fd_, 0, 0}, {wake_[0], POLLIN, 0}};
+    for (;;) {
+        const int ready = ::poll(p, 2, -1);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0 || (p[1].revents & POLLIN)) return false;
+        if (p[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            hungUp_ = true;
+            return true;
+        }
+    }
+}
+
+void PosixSerialPort::interruptHangUpWait() {
+    if (wake_[1] < 0) return;
+    const char byte = 0;
+    // A full pipe already holds a wake-up; nothing more is needed.
+    (void)!::write(wake_[1], &byte, 1);
 }
 
 size_t PosixSerialPort::read(uint8_t* dest, size_t capacity) {

@@ -35,7 +35,11 @@ public:
     }
     // Every later read() sleeps this long first and then returns what is readable.
     std::atomic<int> slowReadMs{0};
-    void hangUp() { hup_ = true; }
+    void hangUp() {
+        std::lock_guard<std::mutex> g(m_);
+        hup_ = true;
+        hupCv_.notify_all();
+    }
 
     std::vector<Bytes> writes() const {
         std::lock_guard<std::mutex> g(m_);
@@ -105,6 +109,17 @@ public:
         while (!incoming_.empty() && incoming_.front().at <= now) incoming_.pop_front();
     }
     bool hungUp() const override { return hup_; }
+    bool waitForHangUp() override {
+        std::unique_lock<std::mutex> g(m_);
+        hupCv_.wait(g, [this] { return hup_ || wakeHangUpWait_; });
+        wakeHangUpWait_ = false;
+        return hup_;
+    }
+    void interruptHangUpWait() override {
+        std::lock_guard<std::mutex> g(m_);
+        wakeHangUpWait_ = true;
+        hupCv_.notify_all();
+    }
 
 private:
     struct Chunk {
@@ -124,6 +139,8 @@ private:
 
     mutable std::mutex m_;
     std::condition_variable cv_;
+    std::condition_variable hupCv_;
+    bool wakeHangUpWait_ = false;
     std::deque<Chunk> incoming_;
     std::vector<Bytes> writes_;
     std::string name_;

@@ -196,6 +196,30 @@ private slots:
         QVERIFY(f->progressStatus->isHidden());
     }
 
+    void deviceLostDuringAFlashEndsTheJobThenDisconnects() {
+        orvane::sim::SimOptions options;
+        options.unplugAfterFrames = 20;  // a few chunks into the image
+        SimHarness sim(options);
+        sim.start();
+        MainWindow window;
+        const MainWindowForm* f = window.form();
+        QVERIFY(connectWindow(window));
+        f->EditFWnRFfile->setText(localFile("lost/system.bin", QByteArray(64 * 1024, 'x')));
+
+        f->ButFlashDevice->click();
+        QVERIFY(waitForJobEnd(window));
+        QTRY_COMPARE_WITH_TIMEOUT(f->ButtonConnect->text(), QString("Connect"), kWaitMs);
+        const QStringList log = logOf(window);
+        const int notStarted = log.indexOf("Firmware update was not started because the upload failed");
+        QVERIFY(notStarted > 0);
+        QCOMPARE(log.mid(notStarted + 1), QStringList{"The Device Disconnected"});
+        QVERIFY(sim.received(cmd::StartUpdate).empty());
+        QVERIFY(!window.link()->opened);
+        QVERIFY(!f->toolBox->isEnabled());
+        QVERIFY(f->ButtonConnect->isEnabled());
+        QVERIFY(f->lineID->text().isEmpty());
+    }
+
     void emptyFlashStillUpdates() {
         orvane::sim::SimOptions options;
         options.restartDelayMs = 200;
