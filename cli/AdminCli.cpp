@@ -15,7 +15,7 @@ int wrongUsage(Console& console, const QString& text)
     console.setError(text);
     console.message(QStringLiteral("admin-cli: ") + text);
     console.message(QStringLiteral(
-        "Usage: admin-cli [--port NAME] [--json] [--quiet] [--wait SECONDS] COMMAND [ARGS]\n"
+        "Usage: admin-cli [OPTIONS] COMMAND [ARGS]\n"
         "(admin-cli --help lists the commands)"));
     console.finish(ExitUsage);
     return ExitUsage;
@@ -42,6 +42,7 @@ int runAdminCli(const QStringList& arguments, QTextStream& out, QTextStream& err
     QString error;
     const bool parsed = parseInvocation(arguments, invocation, error);
     options.json = invocation.json;
+    options.jsonPretty = invocation.jsonPretty;
     options.quiet = invocation.quiet;
     Console console(out, err, options);
     if (!parsed)
@@ -83,9 +84,19 @@ int runAdminCli(const QStringList& arguments, QTextStream& out, QTextStream& err
 
     console.document().insert(QStringLiteral("command"), invocation.command);
     cUSB_CDC_Protocol link;
+    if (invocation.trace)
+        traceLink(link, console);
     CommandCall call(invocation, console, link, stop);
-    const int status = command->run(call);
+    int status = command->run(call);
     releaseDevice(link);
+    if (stop && *stop && status != ExitInterrupted) {
+        // Whatever the command made of it, the user ended it (a command that said so itself,
+        // with how to go on, has already reported it).
+        const QString text = QStringLiteral("Interrupted");
+        console.setError(text);
+        console.message(text);
+        status = ExitInterrupted;
+    }
     console.finish(status);
     return status;
 }

@@ -6,10 +6,11 @@ namespace orvane::cli {
 namespace {
 
 const Command kCommands[] = {
-    {"ports", "ports", "list the candidate ports and what answers on them",
+    {"ports", "ports", "list the candidate ports and what each is",
      "Lists the serial ports the device may be on (USB ports with the device's vendor\n"
      "identifiers, then the virtual ports of $ORVANE_VIRTUAL_PORTS) with their vendor\n"
-     "identifier, and asks each for its version text. Needs no device.\n",
+     "identifier, and asks each for its version text; a port that gives none is shown with\n"
+     "the reason (permission denied, held by another program, no answer). Needs no device.\n",
      runPorts},
     {"info", "info", "show the device's identity",
      "Shows the device's identifier (Velmora ID), Wi-Fi and Ethernet MAC addresses,\n"
@@ -66,8 +67,10 @@ const Command kCommands[] = {
      "overwritten: without --resume the command refuses to start. -o - writes the one file\n"
      "named to standard output. A bare NAME or /NAME is a file of the root directory.\n",
      runGet},
-    {"rm", "rm DIR/NAME...", "delete files on the device",
-     "Deletes the files, in the order given; stops at the first that cannot be deleted.\n",
+    {"rm", "rm DIR/NAME...", "delete files (none when one is missing)",
+     "Deletes the files, in the order given. Every name is checked against the device's\n"
+     "list of files first: when one is missing, nothing is deleted. Stops at the first file\n"
+     "the device fails to delete; the files before it stay deleted.\n",
      runRemove},
     {"format", "format --yes", "erase the device's file system",
      "Formats the device's flash file system: every file is lost. Refuses to run without\n"
@@ -128,7 +131,7 @@ QString commandSynopsis(const QString& name)
 QString generalHelp()
 {
     QString text = QStringLiteral(
-        "Usage: admin-cli [--port NAME] [--json] [--quiet] [--wait SECONDS] COMMAND [ARGS]\n"
+        "Usage: admin-cli [OPTIONS] COMMAND [ARGS]\n"
         "\n"
         "Services an Orvane device from the command line: the admin tool's jobs, for scripts\n"
         "and factory lines.\n"
@@ -138,22 +141,35 @@ QString generalHelp()
         text += QStringLiteral("  %1 %2\n").arg(QLatin1String(c.synopsis), -28).arg(QLatin1String(c.summary));
     text += QStringLiteral(
         "\n"
-        "Options:\n"
-        "  --port NAME     use this port (a name such as ttyACM0, a path, or the name of a\n"
-        "                  virtual port); otherwise the candidate ports are tried in turn and\n"
-        "                  a device in its bootloader is passed over\n"
+        "Options (before or after the command):\n"
+        "  --port PORT     use this port: a device path (/dev/ttyACM0), a relative path\n"
+        "                  (./ports/sim0), a bare name looked up under /dev (ttyACM0), or the\n"
+        "                  name of a virtual port; otherwise the candidate ports are tried in\n"
+        "                  turn\n"
+        "  --bootloader    take a device that answers from its bootloader (otherwise it is\n"
+        "                  passed over, as with \"Skip the Bootloader\" checked in the window)\n"
         "  --wait SECONDS  wait this long for a device to appear; for flash, how long to wait\n"
         "                  for the restarted device (default 60)\n"
-        "  --json          print one JSON document with the result on standard output\n"
-        "  --quiet         no log lines and no progress bar on standard error\n"
-        "  --help          this text; \"admin-cli COMMAND --help\" describes a command\n"
+        "  --json          print the result as one JSON document on one line of standard\n"
+        "                  output, with \"time\" (ISO 8601, UTC), \"ok\" and \"exitStatus\";\n"
+        "                  appended to a file, the results make JSON Lines\n"
+        "  --json=pretty   the same document, indented over several lines\n"
+        "  --quiet, -q     no log lines and no progress bar on standard error (errors and\n"
+        "                  the reasons why no device was found are still shown)\n"
+        "  --trace         every frame sent and received, in hexadecimal with the time in\n"
+        "                  milliseconds and the command's name, and the link's diagnostic\n"
+        "                  lines, on standard error (for bug reports)\n"
+        "  --help, -h      this text; \"admin-cli COMMAND --help\" describes a command\n"
         "\n"
         "The log lines of the jobs go to standard error in the admin tool's words; on a\n"
-        "terminal, long jobs show a progress bar there too. Ctrl-C stops a transfer after the\n"
-        "current exchange.\n"
+        "terminal, long jobs show a progress bar there too. When no device is found, every\n"
+        "port tried is named with the reason: permission denied (with what to do about it),\n"
+        "held by another program, answering from its bootloader, or no answer.\n"
         "\n"
         "Exit status: 0 success, 1 the device refused or did not answer, 2 wrong usage\n"
-        "(including a local file that cannot be read), 3 no device found.\n"
+        "(including a local file that cannot be read), 3 no device found, 4 no device found\n"
+        "because the user may not open the port, 130 stopped by Ctrl-C (a transfer stops\n"
+        "after the exchange under way).\n"
         "\n"
         "Environment: ORVANE_VIRTUAL_PORTS names a folder whose entries are extra candidate\n"
         "ports (where device-sim publishes its port).\n");

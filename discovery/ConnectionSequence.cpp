@@ -57,10 +57,14 @@ void ConnectionSequence::reportOpenFailure(const QString& port, const QString& r
         return;
     openFailureLogged_ = true;
     const QString line = QStringLiteral("Cannot open %1: %2").arg(port, reason);
-    if (effects_.openFailure)
+    if (effects_.openFailure) {
         effects_.openFailure(line);
-    else
-        log(line);
+        return;
+    }
+    log(line);
+    // Without the port's permissions the search would wait in vain: say what to do.
+    if (link_->lastOpenResult().denied)
+        log(QStringLiteral("%1: %2").arg(port, permissionHint()));
 }
 
 void ConnectionSequence::buttonClicked(QAbstractButton* button)

@@ -79,8 +79,10 @@ int runRemove(CommandCall& call)
         const QString& dir = run.first().dirName;
         const bool ok = fs::deleteFiles(&call.link(), dir, names, logTo(call));
         if (ok) {
+            // The root directory is called "/": its files are "/NAME", not "//NAME".
+            const QString prefix = dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
             for (const QString& name : qAsConst(names))
-                deleted.append(dir + QLatin1Char('/') + name);
+                deleted.append(prefix + name);
         }
         call.console.document().insert(QStringLiteral("deleted"), deleted);
         if (!ok)

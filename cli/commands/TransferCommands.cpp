@@ -229,6 +229,10 @@ int runFlash(CommandCall& call)
         return status;
     const bool anyName = takeFlag(call.args, QStringLiteral("--any-name"));
     QStringList paths;
+    if (!call.positional(paths, status))
+        return status;
+    if (paths.size() > kMaxFirmwareImages)
+        return call.usage(QStringLiteral("flash takes at most three images"));
     if (!call.operands(paths, 1, kMaxFirmwareImages, status))
         return status;
     if (!anyName) {

@@ -7,12 +7,16 @@
 #include <memory>
 #include <string>
 
+#include "PortHolder.h"
+
 namespace orvane {
 
 struct SerialOpenResult {
     bool ok = false;
-    bool busy = false;   // another program (or this one) holds the port
-    std::string reason;  // the system's words when !ok, e.g. "Permission denied"
+    bool busy = false;    // another program (or this one) holds the port
+    std::string reason;   // the system's words when !ok, e.g. "Permission denied"
+    bool denied = false;  // the user may not open the port (its permissions)
+    PortHolder holder;    // who holds a busy port, when the system tells
 };
 
 class SerialPort {

@@ -149,6 +149,7 @@ void Win32SerialPort::close() {
 
 bool Win32SerialPort::waitForHangUp() {
     if (!isOpen() || !wake_) return false;
+    if (hungUp_) return true;
     // Windows has no hang-up event for a COM port: the driver is asked a few times a second
     // for the modem lines, which fails once the USB device is gone. Nothing goes on the wire.
     while (WaitForSingleObject(wake_, kHangUpCheckMs) == WAIT_TIMEOUT) {

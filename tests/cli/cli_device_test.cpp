@@ -91,10 +91,11 @@ private slots:
         QCOMPARE(other.OpenPort(port), 0);
         const CliRun busy = runCli({QStringLiteral("ports")});
         QCOMPARE(busy.status, 0);
-        QCOMPARE(busy.out, port + QStringLiteral("  virtual  cannot open: in use by another program\n"));
-        const CliRun info = runCli({QStringLiteral("info")});
+        // The holder is this very process, which the reason does not name.
+        QCOMPARE(busy.out, port + QStringLiteral("  virtual  held by another program\n"));
+        const CliRun info = runCli({QStringLiteral("--quiet"), QStringLiteral("info")});
         QCOMPARE(info.status, 3);
-        QVERIFY(info.err.contains(QStringLiteral("Cannot open %1: in use by another program").arg(port)));
+        QCOMPARE(info.err, QStringLiteral("No device found\n  %1: held by another program\n").arg(port));
     }
 
     void noDeviceIsExitThree()
@@ -102,7 +103,7 @@ private slots:
         SimHarness sim;  // an empty ports directory: never started
         const CliRun run = runCli({QStringLiteral("info")});
         QCOMPARE(run.status, 3);
-        QVERIFY(run.err.endsWith(QStringLiteral("No device found\n")));
+        QVERIFY(run.err.contains(QStringLiteral("No device found\n  no candidate ports")));
         QVERIFY(run.out.isEmpty());
 
         const CliRun json = runCli({QStringLiteral("--json"), QStringLiteral("ls")});
@@ -125,9 +126,66 @@ private slots:
         QCOMPARE(entry.value(QStringLiteral("version")).toString(), QStringLiteral("Bootloader 1.0.3"));
         QVERIFY(sim.received(9).empty());
         QCOMPARE(sim.restartCount(), 0);
-        // Named explicitly, it is passed over all the same: its commands are not the device's.
-        QCOMPARE(runCli({QStringLiteral("--port"), QString::fromStdString(sim.portPath()),
-                         QStringLiteral("info")}).status, 3);
+        // Named explicitly, it is passed over all the same, with the reason and the way out.
+        const QString port = QString::fromStdString(sim.portPath());
+        const CliRun named = runCli({QStringLiteral("--json"), QStringLiteral("--port"), port,
+                                     QStringLiteral("info")});
+        QCOMPARE(named.status, 3);
+        QVERIFY(named.err.contains(QStringLiteral("  %1: answers from its bootloader (\"Bootloader 1.0.3\"): "
+                                                  "use --bootloader to work with a device in its bootloader\n")
+                                       .arg(port)));
+        const QJsonObject candidate =
+            named.json().value(QStringLiteral("candidates")).toArray().at(0).toObject();
+        QCOMPARE(candidate.value(QStringLiteral("reason")).toString(), QStringLiteral("bootloader"));
+        // --bootloader takes it, as the window does with "Skip the Bootloader" unchecked.
+        const CliRun taken = runCli({QStringLiteral("--bootloader"), QStringLiteral("info")});
+        QCOMPARE(taken.status, 0);
+        QVERIFY(taken.out.contains(QStringLiteral("Firmware: Bootloader 1.0.3\n")));
+    }
+
+    void jsonLinesAndTrace()
+    {
+        SimHarness sim;
+        sim.start();
+        // Appended results make JSON Lines: one compact document per line, each with its time.
+        QString lines;
+        for (const QStringList& args : {QStringList{QStringLiteral("--json"), QStringLiteral("info")},
+                                        QStringList{QStringLiteral("ls"), QStringLiteral("--json")},
+                                        QStringList{QStringLiteral("--json"), QStringLiteral("rm"), QStringLiteral("nothere")}})
+            lines += runCli(args).out;
+        const QStringList split = lines.split(QLatin1Char('\n'));
+        QCOMPARE(split.size(), 4);
+        QVERIFY(split.last().isEmpty());
+        for (int i = 0; i < 3; ++i) {
+            QJsonParseError error;
+            const QJsonObject doc = QJsonDocument::fromJson(split.at(i).toUtf8(), &error).object();
+            QCOMPARE(error.error, QJsonParseError::NoError);
+            const QDateTime time =
+                QDateTime::fromString(doc.value(QStringLiteral("time")).toString(), Qt::ISODateWithMs);
+            QVERIFY(time.isValid() && time.timeSpec() == Qt::UTC);
+            QVERIFY(qAbs(time.secsTo(QDateTime::currentDateTimeUtc())) < 60);
+        }
+        QVERIFY(runCli({QStringLiteral("--json=pretty"), QStringLiteral("info")}).out.count(QLatin1Char('\n')) > 5);
+
+        // --trace: both directions of every exchange with the command's name, even when quiet.
+        const CliRun traced = runCli({QStringLiteral("--trace"), QStringLiteral("-q"), QStringLiteral("info")});
+        QCOMPARE(traced.status, 0);
+        const QRegularExpression frame(QStringLiteral(
+            "^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} (sent|received) (\\w+) \\(\\d+ bytes\\): [0-9a-f ]+$"));
+        QStringList names;
+        for (const QString& line : traced.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QRegularExpressionMatch m = frame.match(line);
+            QVERIFY2(m.hasMatch(), qPrintable(line));
+            names.append(m.captured(1) + QLatin1Char(' ') + m.captured(2));
+        }
+        QCOMPARE(names, (QStringList{"sent Hello", "received Hello", "sent GetMAC", "received GetMAC",
+                                     "sent GetID", "received GetID", "sent GetFWVersion",
+                                     "received GetFWVersion", "sent GetMode", "received GetMode",
+                                     "sent Exit", "received Exit"}));
+        // The link's diagnostics come along.
+        sim.updateOptions([](orvane::sim::SimOptions& o) { o.noReplyOnNth[13] = 1; });
+        QVERIFY(runCli({QStringLiteral("--trace"), QStringLiteral("info")})
+                    .err.contains(QStringLiteral(" link: Timeout occurrued\n")));
     }
 
     void namedPortByPathAndByName()
@@ -137,6 +195,11 @@ private slots:
         QCOMPARE(runCli({QStringLiteral("--port"), QString::fromStdString(sim.portPath()),
                          QStringLiteral("info")}).status, 0);
         QCOMPARE(runCli({QStringLiteral("--port=sim0"), QStringLiteral("info")}).status, 0);
+        const QString cwd = QDir::currentPath();
+        QDir::setCurrent(QString::fromStdString(sim.portsDir()));
+        const int relative = runCli({QStringLiteral("--port"), QStringLiteral("./sim0"), QStringLiteral("info")}).status;
+        QDir::setCurrent(cwd);
+        QCOMPARE(relative, 0);
         QCOMPARE(runCli({QStringLiteral("--port"), QStringLiteral("/nonexistent/ttyX"),
                          QStringLiteral("info")}).status, 3);
     }
@@ -159,7 +222,7 @@ private slots:
         SimHarness sim;
         const CliRun run = runCli({QStringLiteral("--wait"), QStringLiteral("0.5"), QStringLiteral("info")});
         QCOMPARE(run.status, 3);
-        QVERIFY(run.err.endsWith(QStringLiteral("No device found\n")));
+        QVERIFY(run.err.contains(QStringLiteral("No device found\n")));
     }
 
     void setIdWritesAndChecksTheReadBack()

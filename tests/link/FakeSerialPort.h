@@ -25,7 +25,7 @@ class FakeSerialPort : public SerialPort {
 public:
     // Called after each write with the bytes written; typically feeds the reply.
     std::function<void(FakeSerialPort&, const Bytes&)> onWrite;
-    SerialOpenResult openResult{true, false, ""};
+    SerialOpenResult openResult{true, false, "", false, {}};
 
     // Bytes that become readable `delayMs` from now (in order after what is queued).
     void feed(const Bytes& bytes, int delayMs = 0) {
