@@ -95,8 +95,9 @@ int runAdminCli(const QStringList& arguments, QTextStream& out, QTextStream& err
     CommandCall call(invocation, console, link, stop);
     int status = command->run(call);
     releaseDevice(link);
-    if (stop && *stop) {
-        // Whatever the command made of it, the user ended it.
+    if (stop && *stop && status != ExitInterrupted) {
+        // Whatever the command made of it, the user ended it (a command that said so itself,
+        // with how to go on, has already reported it).
         const QString text = QStringLiteral("Interrupted");
         console.setError(text);
         console.message(text);

@@ -71,6 +71,22 @@ int CommandCall::deviceFailed(const QString& text)
     return ExitDeviceFailed;
 }
 
+int CommandCall::badInput(const QString& text)
+{
+    console.setError(text);
+    console.message(QStringLiteral("admin-cli: ") + text);
+    return ExitUsage;
+}
+
+int CommandCall::interrupted(const QString& hint)
+{
+    const QString text = hint.isEmpty() ? QStringLiteral("Interrupted")
+                                         : QStringLiteral("Interrupted: ") + hint;
+    console.setError(text);
+    console.message(text);
+    return ExitInterrupted;
+}
+
 int CommandCall::noDevice()
 {
     return reportNoDevice(console, tried_);

@@ -47,6 +47,13 @@ public:
     int deviceFailed(const QString& text);
     // "No device found" with each port tried and its reason; ExitNoDevice or ExitAccessDenied.
     int noDevice();
+    // Input the command cannot take (a local file, an existing NAME.part): "admin-cli: text"
+    // without the usage line, exit status 2.
+    int badInput(const QString& text);
+    // True once the user pressed Ctrl-C.
+    bool interruptRequested() const { return stop && stop->load(); }
+    // Ends a command the user interrupted: "Interrupted" and `hint` (how to go on), 130.
+    int interrupted(const QString& hint = QString());
 
     // The arguments after removing a first "--"; refuses any other option with usage().
     bool positional(QStringList& out, int& status);

@@ -23,6 +23,8 @@ const Command kCommands[] = {
     {"config set", "config set KEY=VALUE...", "change the network configuration",
      "Reads the configuration, applies the changes, writes it as the window's \"Write Config\n"
      "to Device\" does (uploading the key and certificate files when given) and reads it back.\n"
+     "Fails, naming each setting, when the read-back differs from what was written. Key and\n"
+     "certificate files are verified as \"upload\" verifies its files (--no-verify, --verify).\n"
      "Keys:\n"
      "  wifi, ethernet, proxy       on or off\n"
      "  security                    open, wpa or wpa2-enterprise\n"
@@ -31,24 +33,39 @@ const Command kCommands[] = {
      "  proxy-url, proxy-port, proxy-username, proxy-password\n"
      "Example: admin-cli config set wifi=on security=wpa ssid=Shop password=secret\n",
      runConfigSet},
-    {"flash", "flash FILE...", "upload firmware images and install them",
-     "Uploads at most three firmware images into the device's \"Updates/\" folder (system.bin,\n"
-     "drivers.bin and interface.bin get the device's names for them), tells the device to\n"
-     "install them, and waits for it to come back (60 s, or --wait SECONDS), then prints its\n"
-     "new firmware version. After a failed upload the update is not started.\n",
+    {"flash", "flash [--any-name] FILE...", "upload firmware images and install them",
+     "Uploads up to three firmware images into the device's \"Updates/\" folder (system.bin,\n"
+     "drivers.bin and interface.bin get the device's names for them), reads each back and\n"
+     "compares it, tells the device to install them, waits for it to leave its port and to\n"
+     "come back (60 s, or --wait SECONDS), checks it is the same device (its identifier) and\n"
+     "prints the firmware version before and after. After a failed upload or verification\n"
+     "the update is not started; a device that refuses the update or never goes away fails\n"
+     "with \"The device did not restart: the update was not installed\". An unchanged version\n"
+     "is a warning only (re-flashing a version is allowed).\n"
+     "The device installs only files named system.bin, drivers.bin and interface.bin: other\n"
+     "names are refused before connecting unless --any-name is given. --no-verify and --verify\n"
+     "as for upload.\n",
      runFlash},
-    {"upload", "upload FILE...", "upload files into the device's root folder",
+    {"upload", "upload [--no-verify] FILE...", "upload files into the device's root folder",
      "Uploads the files into the device's root folder under their own names, as the audio\n"
-     "page does.\n",
+     "page does, then reads each back and compares it with the local file. Prints each\n"
+     "file's size and SHA-256 and whether it was verified. A file that differs or cannot be\n"
+     "read back fails (\"Verification failed for NAME: ...\"). A file the device does not\n"
+     "list is reported \"not verified\" and fails only with --verify. --no-verify skips the\n"
+     "read-back. Local files are checked before connecting: they must exist, be readable,\n"
+     "hold at most 4294967295 bytes and have a UTF-8 name of at most 32 bytes on the device.\n",
      runUpload},
     {"ls", "ls [DIR]", "list directories, or the files of one",
      "Without DIR lists the device's directories; with DIR the files in it. The root\n"
      "directory is \"/\".\n",
      runList},
-    {"get", "get DIR/NAME... [-o FOLDER]", "copy files from the device",
-     "Copies device files into FOLDER (default: the current folder) under their own names.\n"
-     "A file is replaced only once it has arrived whole; a transfer that breaks off leaves\n"
-     "what came as NAME.part. A bare NAME or /NAME is a file of the root directory.\n",
+    {"get", "get [--resume] DIR/NAME... [-o FOLDER|-]", "copy files from the device",
+     "Copies device files into FOLDER (default: the current folder, which must exist) under\n"
+     "their own names and prints each one's size and SHA-256. A file is replaced only once it\n"
+     "has arrived whole; a transfer that breaks off or is interrupted leaves what came as\n"
+     "NAME.part, and --resume continues from there. An existing NAME.part is never\n"
+     "overwritten: without --resume the command refuses to start. -o - writes the one file\n"
+     "named to standard output. A bare NAME or /NAME is a file of the root directory.\n",
      runGet},
     {"rm", "rm DIR/NAME...", "delete files (none when one is missing)",
      "Deletes the files, in the order given. Every name is checked against the device's\n"
@@ -57,13 +74,16 @@ const Command kCommands[] = {
      runRemove},
     {"format", "format --yes", "erase the device's file system",
      "Formats the device's flash file system: every file is lost. Refuses to run without\n"
-     "--yes.\n",
+     "--yes. Lists the device afterwards and fails when files remain.\n",
      runFormat},
     {"clear-history", "clear-history", "delete the device's firmware update history",
      "Deletes the device's update history (Updates/dnloads.cfg).\n", runClearHistory},
-    {"dump-flash", "dump-flash [-o FILE]", "copy the whole 8 MiB flash to a file",
+    {"dump-flash", "dump-flash [--resume] [-o FILE|-]", "copy the whole 8 MiB flash to a file",
      "Reads the device's whole 8 MiB flash into FILE (default: flashimage.bin; a folder\n"
-     "means flashimage.bin in it). The file is replaced only once the image is complete.\n",
+     "means flashimage.bin in it) and prints its size and SHA-256. The file is replaced only\n"
+     "once the image is complete; until then it grows as FILE.part, which --resume continues\n"
+     "after an interruption. -o - writes the image to standard output, for example\n"
+     "\"admin-cli dump-flash -o - | sha256sum\" (the log stays on standard error).\n",
      runDumpFlash},
     {"set-id", "set-id N", "write the device's identifier",
      "Writes the identifier N (a decimal number from 0 to 18446744073709551615), reads it\n"

@@ -81,6 +81,8 @@ ArgsOutcome parseSimArgs(const std::vector<std::string>& args, SimOptions& o, st
         else if (a == "--flash-count-skew") ok = number(o.flashCountSkew, true);
         else if (a == "--flash-zero-count") o.flashZeroCount = true;
         else if (a == "--keep-identifier") o.keepIdentifier = true;
+        else if (a == "--corrupt-uploads") o.corruptUploads = true;
+        else if (a == "--keep-params") o.keepParams = true;
         else if (a == "--unplug-after") ok = number(o.unplugAfterFrames, false);
         else {
             error = "unknown option \"" + a + "\" (see --help)";
@@ -123,6 +125,8 @@ Faults (COMMAND is a command code, N counts its requests from 1; each fires once
   --flash-count-skew N   SendGetFlash replies report N more bytes (N < 0: fewer)
   --flash-zero-count     SendGetFlash replies report 0 bytes
   --keep-identifier      SendSetID echoes the new identifier but the device keeps the old one
+  --corrupt-uploads      each uploaded file is stored with one byte changed (its middle one)
+  --keep-params          SendSetParam answers OK but the device keeps its old values
   --unplug-after N       the port vanishes after the reply to the Nth frame
 )";
 }

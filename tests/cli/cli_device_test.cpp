@@ -291,6 +291,15 @@ private slots:
         QCOMPARE(sim.param(13), std::vector<uint8_t>({0x38, 0x0C}));
         QVERIFY(set.err.contains(QStringLiteral("Updating parameters...\n")));
         QVERIFY(set.err.contains(QStringLiteral("Writing was done\n")));
+
+        // A device that acknowledges values it does not keep: the read-back names them.
+        sim.updateOptions([](orvane::sim::SimOptions& o) { o.keepParams = true; });
+        const CliRun kept = runCli({QStringLiteral("config"), QStringLiteral("set"),
+                                    QStringLiteral("ssid=Other"), QStringLiteral("proxy-port=3128")});
+        QCOMPARE(kept.status, 1);
+        QVERIFY2(kept.err.contains(QStringLiteral("The device does not hold what was written: "
+                                                  "ssid (written \"Other\", read back \"Café\")\n")),
+                 qPrintable(kept.err));
     }
 
     void configSetUploadsKeyAndCertificate()
@@ -311,6 +320,8 @@ private slots:
         QCOMPARE(orvane::test::toBytes(files.at("ca.pem")), orvane::test::someBytes(1300, 2));
         QVERIFY(run.out.contains(QStringLiteral("security=wpa2-enterprise\n")));
         QVERIFY(run.out.contains(QStringLiteral("username=eve\n")));
+        QVERIFY(run.out.contains(QStringLiteral("client.key: 700 bytes, SHA-256 ")));
+        QVERIFY(run.out.contains(QStringLiteral(", verified\n")));
     }
 
     void wrongUsageSendsNothing()
@@ -329,7 +340,6 @@ private slots:
             {QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("wifi=maybe")},
             {QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("proxy-port=70000")},
             {QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("ssid=a"), QStringLiteral("ssid=b")},
-            {QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("key-file=/nonexistent.key")},
             {QStringLiteral("set-id")},
             {QStringLiteral("set-id"), QStringLiteral("-1")},
             {QStringLiteral("set-id"), QStringLiteral("18446744073709551616")},
@@ -368,7 +378,7 @@ private slots:
 
         const CliRun get = runCli({QStringLiteral("get"), QStringLiteral("--help")});
         QCOMPARE(get.status, 0);
-        QVERIFY(get.out.startsWith(QStringLiteral("Usage: admin-cli [OPTIONS] get DIR/NAME... [-o FOLDER]")));
+        QVERIFY(get.out.startsWith(QStringLiteral("Usage: admin-cli [OPTIONS] get [--resume] DIR/NAME... [-o FOLDER|-]")));
         const CliRun config = runCli({QStringLiteral("config"), QStringLiteral("--help")});
         QVERIFY(config.out.contains(QStringLiteral("config show")));
         QVERIFY(config.out.contains(QStringLiteral("proxy-password")));

@@ -78,6 +78,19 @@ private slots:
                      .arg(QString::fromStdString(sim.portPath())));
     }
 
+    // -o -: the image alone on standard output, the log on standard error.
+    void dumpFlashToStandardOutput()
+    {
+        SimHarness sim;
+        sim.start();
+        const Result r = runProgram({QStringLiteral("dump-flash"), QStringLiteral("-o"), QStringLiteral("-")},
+                                    QString::fromStdString(sim.portsDir()));
+        QCOMPARE(r.status, 0);
+        const std::vector<uint8_t> flash = sim.flash();
+        QVERIFY(r.out == QByteArray(reinterpret_cast<const char*>(flash.data()), int(flash.size())));
+        QVERIFY(r.err.contains("standard output: 8388608 bytes, SHA-256 "));
+    }
+
     void exitStatuses()
     {
         SimHarness sim;  // never started: no device
