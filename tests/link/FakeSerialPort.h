@@ -61,6 +61,7 @@ public:
         if (openResult.ok) {
             std::lock_guard<std::mutex> g(m_);
             open_ = true;
+            hup_ = false;  // a port opened again is a new connection
             name_ = portName;
         }
         return openResult;
