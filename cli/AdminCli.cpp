@@ -6,6 +6,7 @@
 #include "cli/DeviceChoice.h"
 #include "cli/ExitStatus.h"
 #include "cli/Invocation.h"
+#include "cli/SeveralDevices.h"
 #include "link/cUSB_CDC_Protocol.h"
 
 namespace orvane::cli {
@@ -88,21 +89,15 @@ int runAdminCli(const QStringList& arguments, QTextStream& out, QTextStream& err
         return wrongUsage(console, QStringLiteral("unknown command \"%1\"").arg(invocation.command));
     }
 
+    if (invocation.severalDevices())
+        return runOnSeveralDevices(*command, invocation, out, err, options, stop);
+
     console.document().insert(QStringLiteral("command"), invocation.command);
     cUSB_CDC_Protocol link;
     if (invocation.trace)
         traceLink(link, console);
     CommandCall call(invocation, console, link, stop);
-    int status = command->run(call);
-    releaseDevice(link);
-    if (stop && *stop && status != ExitInterrupted) {
-        // Whatever the command made of it, the user ended it (a command that said so itself,
-        // with how to go on, has already reported it).
-        const QString text = QStringLiteral("Interrupted");
-        console.setError(text);
-        console.message(text);
-        status = ExitInterrupted;
-    }
+    const int status = runCommand(*command, call);
     console.finish(status);
     return status;
 }

@@ -1,5 +1,8 @@
 #include "cli/Command.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "cli/CommandTable.h"
 #include "cli/Console.h"
 #include "cli/DeviceChoice.h"
@@ -16,7 +19,13 @@ CommandCall::CommandCall(const Invocation& invocation, Console& console,
 bool CommandCall::find(bool alsoCandidates, int64_t waitMs, const QString& foundPrefix)
 {
     DeviceSearch search;
-    search.port = invocation.port;
+    search.port = slot ? slot->port : invocation.port;
+    if (slot && alsoCandidates) {
+        // Ports are renamed when a device comes back: only its identifier tells it from the
+        // others, which other jobs are working on meanwhile.
+        search.identifier = slot->id;
+        search.matchIdentifier = slot->idKnown;
+    }
     search.alsoCandidates = alsoCandidates;
     search.takeBootloader = invocation.bootloader;
     search.waitMs = waitMs;
@@ -35,6 +44,19 @@ bool CommandCall::connect()
 {
     if (connected_)
         return true;
+    if (checkOnly) {
+        reachedDevice_ = true;
+        return false;
+    }
+    if (slot) {
+        connected_ = true;
+        port_ = slot->port;
+        version_ = slot->version;
+        console.log(QStringLiteral("Found the device connected to ") + port_);
+        if (link_.versionKnown)
+            console.log(QStringLiteral("Firmware version is ") + version_);
+        return true;
+    }
     const int64_t wait = invocation.waitGiven
                              ? static_cast<int64_t>(invocation.waitSeconds * 1000.0)
                              : 0;
@@ -51,6 +73,28 @@ bool CommandCall::reconnect(int64_t waitMs)
 {
     connected_ = false;
     return find(true, waitMs, QStringLiteral("Found device connected to "));
+}
+
+QString CommandCall::outputName(const QString& pattern) const
+{
+    if (!slot)
+        return pattern;
+    QString name = pattern;
+    name.replace(QLatin1String("{id}"), slot->idKnown ? QString::number(slot->id) : slot->key);
+    name.replace(QLatin1String("{port}"), slot->name);
+    name.replace(QLatin1String("{key}"), slot->key);
+    return name;
+}
+
+bool CommandCall::claimOutput(const QString& path, int& status)
+{
+    if (!slot || !slot->claims)
+        return true;
+    QString owner;
+    if (slot->claims->claim(QDir::cleanPath(QFileInfo(path).absoluteFilePath()), slot->name, owner))
+        return true;
+    status = badInput(QStringLiteral("%1 is written for %2 already: put {port} in the name").arg(path, owner));
+    return false;
 }
 
 int CommandCall::usage(const QString& text)
@@ -130,6 +174,21 @@ bool CommandCall::noOperandsAndConnect(int& status)
         return true;
     status = noDevice();
     return false;
+}
+
+int runCommand(const Command& command, CommandCall& call)
+{
+    int status = command.run(call);
+    releaseDevice(call.link());
+    if (call.interruptRequested() && status != ExitInterrupted) {
+        // Whatever the command made of it, the user ended it (a command that said so itself,
+        // with how to go on, has already reported it).
+        const QString text = QStringLiteral("Interrupted");
+        call.console.setError(text);
+        call.console.message(text);
+        status = ExitInterrupted;
+    }
+    return status;
 }
 
 }  // namespace orvane::cli

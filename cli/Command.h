@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "cli/DeviceSlot.h"
 #include "cli/ExitStatus.h"
 #include "cli/Invocation.h"
 #include "device/connection/CandidateProbe.h"
@@ -28,6 +29,20 @@ public:
     Console& console;
     QStringList args;  // the command's arguments; commands take their options out of it
     const std::atomic<bool>* stop;  // set when the user interrupts: transfers end early
+    // Several devices at once: this job's device, found and opened before the command runs.
+    const DeviceSlot* slot = nullptr;
+    // Only the arguments and local files are checked: connect() looks for no device, fails
+    // and marks that the command got that far (reachedDevice()).
+    bool checkOnly = false;
+    bool reachedDevice() const { return reachedDevice_; }
+    // True when the command runs on several devices (--all, or --port more than once).
+    bool severalDevices() const { return invocation.severalDevices(); }
+    // A file name of this job's output: "{id}" becomes the device's identifier, "{port}" the
+    // short name of its port and "{key}" the name of its own file in a shared folder.
+    QString outputName(const QString& pattern) const;
+    // Takes `path` for this job's output; false (status in `status`, after a message) when
+    // the job of another device writes there already.
+    bool claimOutput(const QString& path, int& status);
 
     // Finds the device (once) as --port and --wait say; logs the connection lines. False
     // after "No device found" was reported: the command returns noDevice().
@@ -67,6 +82,7 @@ private:
 
     cUSB_CDC_Protocol& link_;
     bool connected_ = false;
+    bool reachedDevice_ = false;
     QString port_;
     QString version_;
     QList<PortCheck> tried_;  // the last search's ports and why none was the device
@@ -80,5 +96,9 @@ struct Command {
     const char* details;   // the text of "COMMAND --help" after the synopsis
     int (*run)(CommandCall& call);
 };
+
+// Runs `command` for `call`, then leaves the device; a job the user interrupted ends with
+// "Interrupted" and ExitInterrupted whatever the command made of it.
+int runCommand(const Command& command, CommandCall& call);
 
 }  // namespace orvane::cli

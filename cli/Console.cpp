@@ -5,6 +5,7 @@
 #include <QTime>
 
 #include "cli/ProgressLine.h"
+#include "cli/SharedOutput.h"
 #include "link/platform/Deadline.h"
 
 namespace orvane::cli {
@@ -20,6 +21,13 @@ Console::Console(QTextStream& out, QTextStream& err, ConsoleOptions options)
 
 void Console::writeErr(const QString& text)
 {
+    if (options_.shared) {
+        QString lines;
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            lines += options_.prefix + line + QLatin1Char('\n');
+        options_.shared->writeErr(lines);
+        return;
+    }
     clearProgress();
     if (options_.prefix.isEmpty()) {
         err_ << text << '\n';
@@ -51,6 +59,10 @@ void Console::line(const QString& text)
 {
     if (options_.json)
         return;
+    if (options_.shared) {
+        options_.shared->writeOut(options_.prefix + text + QLatin1Char('\n'));
+        return;
+    }
     out_ << text << '\n';
     out_.flush();
 }
@@ -70,9 +82,14 @@ void Console::finish(int exitStatus)
     // One document per line by default, so that results appended to a file make JSON Lines.
     const QJsonDocument::JsonFormat format =
         options_.jsonPretty ? QJsonDocument::Indented : QJsonDocument::Compact;
-    out_ << QString::fromUtf8(QJsonDocument(document_).toJson(format));
+    QString text = QString::fromUtf8(QJsonDocument(document_).toJson(format));
     if (format == QJsonDocument::Compact)
-        out_ << '\n';
+        text += QLatin1Char('\n');
+    if (options_.shared) {
+        options_.shared->writeOut(text);
+        return;
+    }
+    out_ << text;
     out_.flush();
 }
 
@@ -85,6 +102,11 @@ void Console::clearProgress()
 {
     if (!barShown_)
         return;
+    if (options_.shared) {
+        options_.shared->showProgress(options_.slot, QString());
+        barShown_ = false;
+        return;
+    }
     err_ << "\r\x1b[K";
     err_.flush();
     barShown_ = false;
@@ -106,6 +128,14 @@ void Console::fileBytes(uint64_t done, uint64_t total)
     if (!last && lastDrawMs_ >= 0 && now - lastDrawMs_ < kRedrawMs)
         return;
     lastDrawMs_ = now;
+    if (options_.shared) {
+        const int room = options_.width - 1 - options_.prefix.size();
+        options_.shared->showProgress(options_.slot,
+                                      options_.prefix + progressLine(fileName_, done, total,
+                                                                     now - fileStartMs_, room));
+        barShown_ = true;
+        return;
+    }
     err_ << '\r' << progressLine(fileName_, done, total, now - fileStartMs_, options_.width - 1);
     err_.flush();
     barShown_ = true;

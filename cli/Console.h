@@ -16,10 +16,16 @@
 
 namespace orvane::cli {
 
+class SharedOutput;
+
 struct ConsoleOptions {
     bool json = false;        // stdout carries one JSON document (one line) instead of lines
     bool jsonPretty = false;  // ... indented over several lines instead
-    QString prefix;           // put before every line on stderr ("" = none)
+    QString prefix;           // put before every line on stderr ("" = none), and before
+                              // every result line when `shared` is set
+    SharedOutput* shared = nullptr;  // one job of several: whole lines go through it, and
+                                     // the progress bar is line `slot` of its board
+    int slot = 0;
     bool quiet = false;     // no log lines and no progress bar
     bool terminal = false;  // stderr is a terminal: the progress bar may be drawn
     int width = 80;         // terminal columns for the progress bar

@@ -95,6 +95,12 @@ DeviceFound findDevice(cUSB_CDC_Protocol& link, Console& console, const DeviceSe
                 found.tried.append(check);
                 continue;
             }
+            quint64 id = 0;
+            if (search.matchIdentifier && (link.SendGetID(id) || id != search.identifier)) {
+                // Another device (its own job is looking for it too): left as it was found.
+                link.CloseIfOpen();
+                continue;
+            }
             found.found = true;
             found.port = port;
             found.version = check.version;

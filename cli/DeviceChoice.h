@@ -25,6 +25,8 @@ struct DeviceSearch {
     bool takeBootloader = false;  // take a device answering from its bootloader
     int64_t waitMs = 0;           // look again every 250 ms until this has passed
     QString foundPrefix;          // the log line's start when found ("Found the device ...")
+    bool matchIdentifier = false; // take only the device with this identifier; another that
+    quint64 identifier = 0;       // answers is closed again and passed over
 };
 
 struct DeviceFound {

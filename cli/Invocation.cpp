@@ -64,6 +64,10 @@ bool parseInvocation(const QStringList& arguments, Invocation& invocation, QStri
             invocation.bootloader = true;
             continue;
         }
+        if (arg == QLatin1String("--all")) {
+            invocation.all = true;
+            continue;
+        }
         if (arg == QLatin1String("--trace")) {
             invocation.trace = true;
             continue;
@@ -92,7 +96,13 @@ bool parseInvocation(const QStringList& arguments, Invocation& invocation, QStri
                 error = QStringLiteral("--port needs a port name or path");
                 return false;
             }
-            invocation.port = value;
+            if (invocation.ports.contains(value)) {
+                error = QStringLiteral("--port %1 is given twice").arg(value);
+                return false;
+            }
+            if (invocation.port.isEmpty())
+                invocation.port = value;
+            invocation.ports.append(value);
             continue;
         }
         if (!optionValue(arguments, i, QStringLiteral("--wait"), value, matched)) {
@@ -120,6 +130,10 @@ bool parseInvocation(const QStringList& arguments, Invocation& invocation, QStri
         } else {
             invocation.args.append(arg);
         }
+    }
+    if (invocation.all && !invocation.ports.isEmpty()) {
+        error = QStringLiteral("--all takes every device; it does not go with --port");
+        return false;
     }
     return true;
 }

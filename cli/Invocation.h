@@ -9,6 +9,8 @@ namespace orvane::cli {
 
 struct Invocation {
     QString port;             // --port: a port name or path ("" = probe the candidates)
+    QStringList ports;        // every --port given, in order (several: one job on each)
+    bool all = false;         // --all: the job on every candidate device that answers
     bool json = false;        // --json: one compact JSON document per line
     bool jsonPretty = false;  // --json=pretty: the document indented over several lines
     bool bootloader = false;  // --bootloader: take a device that answers from its bootloader
@@ -20,6 +22,9 @@ struct Invocation {
     bool version = false;     // --version before or without a command
     QString command;          // "info", "config", ...
     QStringList args;         // the command's arguments, options included ("-o", "--yes")
+
+    // True when the command runs on several devices at once (--all, or --port more than once).
+    bool severalDevices() const { return all || ports.size() > 1; }
 };
 
 // Parses `arguments` (without the program name). Global options may stand before or after

@@ -89,6 +89,7 @@ PortEnumerationCache::PortEnumerationCache(QString deviceDir, Enumerate enumerat
 
 QStringList PortEnumerationCache::ports()
 {
+    std::lock_guard<std::mutex> hold(lock_);
     const qint64 stamp = settledStampNs(deviceDir_);
     if (valid_ && stamp == stampNs_ && stamp >= 0)
         return ports_;

@@ -8,6 +8,7 @@
 #include <QtGlobal>
 
 #include <functional>
+#include <mutex>
 
 namespace orvane {
 
@@ -36,6 +37,7 @@ QList<CandidatePort> describeCandidatePorts();
 // milliseconds); the search repeats it every 100 ms. This keeps the last result for as long
 // as the device directory is unchanged: a port cannot appear, vanish or change its device
 // without a node being added to or removed from it, which changes the directory's time stamp.
+// Jobs on several devices look for their devices at the same time: ports() takes a lock.
 class PortEnumerationCache {
 public:
     using Enumerate = std::function<QStringList()>;
@@ -45,6 +47,7 @@ public:
 private:
     QString deviceDir_;
     Enumerate enumerate_;
+    std::mutex lock_;
     bool valid_ = false;
     qint64 stampNs_ = 0;
     QStringList ports_;

@@ -1,5 +1,6 @@
 #include "SimArgs.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <climits>
@@ -7,6 +8,8 @@
 namespace orvane::sim {
 
 namespace {
+
+constexpr int kMaxDevices = 64;
 
 bool toInt(const std::string& text, int& out, bool allowNegative) {
     if (text.empty()) return false;
@@ -66,6 +69,13 @@ ArgsOutcome parseSimArgs(const std::vector<std::string>& args, SimOptions& o, st
         else if (a == "--ports-dir") ok = value(o.portsDir);
         else if (a == "--name") ok = value(o.name);
         else if (a == "--state") ok = value(o.stateDir);
+        else if (a == "--count") {
+            ok = number(o.count, false);
+            if (ok && (o.count < 1 || o.count > kMaxDevices)) {
+                error = "--count takes 1 to " + std::to_string(kMaxDevices) + " devices";
+                ok = false;
+            }
+        }
         else if (a == "--restart-delay") ok = number(o.restartDelayMs, false);
         else if (a == "--bootloader") ok = number(o.bootloaderMs, false);
         else if (a == "--verbose" || a == "-v") o.verbose = true;
@@ -97,6 +107,25 @@ ArgsOutcome parseSimArgs(const std::vector<std::string>& args, SimOptions& o, st
     return ArgsOutcome::Run;
 }
 
+std::vector<SimOptions> eachDevice(const SimOptions& options) {
+    if (options.count <= 1) return {options};
+    size_t stemEnd = options.name.size();
+    while (stemEnd > 0 && std::isdigit(static_cast<unsigned char>(options.name[stemEnd - 1]))) --stemEnd;
+    const std::string stem = options.name.substr(0, stemEnd);
+    const std::string digits = options.name.substr(stemEnd);
+    const long first = digits.empty() || digits.size() > 9 ? 0 : std::strtol(digits.c_str(), nullptr, 10);
+    std::vector<SimOptions> devices;
+    for (int k = 0; k < options.count; ++k) {
+        SimOptions device = options;
+        device.count = 1;
+        device.deviceNumber = k;
+        device.name = stem + std::to_string(first + k);
+        if (!options.stateDir.empty()) device.stateDir = options.stateDir + "/" + device.name;
+        devices.push_back(std::move(device));
+    }
+    return devices;
+}
+
 std::string simUsage() {
     return R"(Usage: device-sim [options]
 Simulates an Orvane device on a pseudo-terminal. The port appears as a symbolic link
@@ -105,6 +134,10 @@ in the virtual ports directory and is removed on exit.
   --ports-dir DIR        virtual ports directory (default: $ORVANE_VIRTUAL_PORTS)
   --name NAME            port link name (default: sim0; restarts use NAME-1, NAME-2, ...)
   --state DIR            keep the device state in DIR between runs (default: in memory)
+  --count N              publish N devices (up to 64) from this process: ports sim0 to
+                         sim{N-1} (NAME with its number counted up), identifiers and MAC
+                         addresses counted up from the first device's, and with --state
+                         each device's state in DIR/PORTNAME; the faults apply to each
   --restart-delay MS     absence after SendStartUpdate or leaving the bootloader (default 1500)
   --bootloader MS        answer version queries as the bootloader for MS after each start,
                          until SendExit

@@ -16,6 +16,10 @@ struct SimOptions {
                                    // and replug()
     int bootloaderMs = 0;          // answer version queries as a bootloader for this long after
                                    // each start (not after leaving the bootloader by SendExit)
+    int count = 1;                 // device-sim publishes this many devices (1 to 64), each
+                                   // with its own port, identity and state
+    int deviceNumber = 0;          // the Kth of several simulated devices (from 0): its
+                                   // identifier and MAC addresses differ from the first's by K
     bool verbose = false;          // hex dump of every frame to stderr
     bool recordRequests = true;    // keep every request for Simulator::received()
 

@@ -74,6 +74,13 @@ struct Simulator::Impl {
         if (opts.portsDir.empty()) {
             if (const char* env = std::getenv("ORVANE_VIRTUAL_PORTS")) opts.portsDir = env;
         }
+        if (opts.deviceNumber > 0) {
+            // Another device of the same batch: the next identifier, and MAC addresses that
+            // differ in their fifth byte (the two of one device differ in the sixth).
+            model.identifier += uint64_t(opts.deviceNumber);
+            model.wifiMac[4] = uint8_t(model.wifiMac[4] + opts.deviceNumber);
+            model.ethMac[4] = uint8_t(model.ethMac[4] + opts.deviceNumber);
+        }
         if (!opts.stateDir.empty()) {
             std::string error;
             if (!loadState(opts.stateDir, model, &error)) {

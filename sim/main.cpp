@@ -1,7 +1,11 @@
 // device-sim: runs the simulated device until interrupted.
 #include <csignal>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 #include <pthread.h>
+#include <sys/stat.h>
+#include <vector>
 
 #include "ProgramVersions.h"
 #include "SimArgs.h"
@@ -35,17 +39,26 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
-    Simulator sim(options);
-    sim.setPortListener([](const std::string& path) {
-        std::printf("%s\n", path.c_str());
-        std::fflush(stdout);
-    });
-    if (!sim.start(&error)) {
-        std::fprintf(stderr, "device-sim: cannot create the port: %s\n", error.c_str());
-        return 1;
+    // Several devices: one simulator each, every one on its own thread and port.
+    if (options.count > 1 && !options.stateDir.empty()) ::mkdir(options.stateDir.c_str(), 0755);
+    std::vector<std::unique_ptr<Simulator>> devices;
+    for (const SimOptions& device : eachDevice(options)) {
+        devices.push_back(std::make_unique<Simulator>(device));
+        Simulator& sim = *devices.back();
+        sim.setPortListener([](const std::string& path) {
+            // One line each, whole, though several devices may announce at once.
+            static std::mutex printing;
+            std::lock_guard<std::mutex> hold(printing);
+            std::printf("%s\n", path.c_str());
+            std::fflush(stdout);
+        });
+        if (!sim.start(&error)) {
+            std::fprintf(stderr, "device-sim: cannot create the port: %s\n", error.c_str());
+            return 1;
+        }
     }
     int signal = 0;
     sigwait(&stopSignals, &signal);
-    sim.stop();
+    for (auto& sim : devices) sim->stop();
     return 0;
 }

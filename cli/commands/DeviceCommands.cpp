@@ -128,17 +128,47 @@ int runInfo(CommandCall& call)
 
 int runSetId(CommandCall& call)
 {
+    // --from N: the first of the numbers the devices get in port order.
+    QString from;
+    bool fromGiven = false;
+    for (int i = 0; i < call.args.size(); ++i) {
+        const QString arg = call.args.at(i);
+        if (arg == QLatin1String("--"))
+            break;
+        if (arg != QLatin1String("--from") && !arg.startsWith(QLatin1String("--from=")))
+            continue;
+        if (fromGiven)
+            return call.usage(QStringLiteral("--from is given twice"));
+        fromGiven = true;
+        call.args.removeAt(i);
+        if (arg != QLatin1String("--from")) {
+            from = arg.mid(7);
+        } else if (i < call.args.size()) {
+            from = call.args.takeAt(i);
+        }
+        --i;
+    }
+    if (!fromGiven && call.severalDevices())
+        return call.usage(QStringLiteral("one identifier cannot go to several devices: use --from N to "
+                                         "give them N, N+1, ... in port order"));
     QStringList values;
     int status = 0;
-    if (!call.operands(values, 1, 1, status))
+    if (!call.operands(values, fromGiven ? 0 : 1, fromGiven ? 0 : 1, status))
         return status;
+    const QString text = fromGiven ? from : values.first();
     quint64 wanted = 0;
-    if (!parseIdentifier(values.first(), wanted))
+    if (!parseIdentifier(text, wanted))
         return call.usage(QStringLiteral("\"%1\" is not an identifier (a decimal number from 0 to "
                                          "18446744073709551615)")
-                              .arg(values.first()));
+                              .arg(text));
     if (!call.connect())
         return call.noDevice();
+    if (call.slot) {
+        const quint64 index = static_cast<quint64>(call.slot->index);
+        if (wanted > ~quint64(0) - index)
+            return call.badInput(QStringLiteral("%1 + %2 is beyond the largest identifier").arg(text).arg(index));
+        wanted += index;
+    }
 
     QJsonObject& doc = call.console.document();
     doc.insert(QStringLiteral("port"), call.port());

@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QSet>
 
 #include <climits>
 #include <memory>
@@ -331,26 +330,48 @@ int runGet(CommandCall& call)
     if (!call.operands(paths, 1, INT_MAX, status))
         return status;
     const bool toStdout = folder == QLatin1String("-");
+    if (toStdout && call.severalDevices())
+        return call.usage(QStringLiteral("-o - takes the files of one device; with several, name a folder "
+                                         "(each device's files go into a folder named by its identifier)"));
     if (!toStdout && !QFileInfo(folder).isDir())
         return call.badInput(QStringLiteral("no such folder: %1 (create it first)").arg(folder));
-    QSet<QString> names;
-    QList<ReadDestination> destinations;
+    QStringList names;
     for (const QString& path : qAsConst(paths)) {
         QString dir, name;
         splitDevicePath(path, dir, name);
         if (names.contains(name))
             return call.usage(QStringLiteral("two files named %1 would be written to the same folder")
                                   .arg(name));
-        names.insert(name);
-        destinations.append(ReadDestination{toStdout, resume, QDir(folder).filePath(name)});
+        names.append(name);
     }
-    status = checkDestinations(call, destinations);
-    if (status != ExitOk)
-        return status;
+    const auto destinationsIn = [&](const QString& into) {
+        QList<ReadDestination> list;
+        for (const QString& name : qAsConst(names))
+            list.append(ReadDestination{toStdout, resume, QDir(into).filePath(name)});
+        return list;
+    };
+    QList<ReadDestination> destinations = destinationsIn(folder);
+    if (!call.severalDevices()) {
+        status = checkDestinations(call, destinations);
+        if (status != ExitOk)
+            return status;
+    }
     QList<DeviceFile> files;
     status = locateDeviceFiles(call, paths, files);
     if (status != ExitOk)
         return status;
+    if (call.severalDevices()) {
+        // Each device's files go into a folder of its own, named by its identifier.
+        const QString own = QDir(folder).filePath(call.outputName(QStringLiteral("{key}")));
+        if (!call.claimOutput(own, status))
+            return status;
+        if (!QDir().mkpath(own))
+            return call.badInput(QStringLiteral("cannot create the folder %1").arg(own));
+        destinations = destinationsIn(own);
+        status = checkDestinations(call, destinations);
+        if (status != ExitOk)
+            return status;
+    }
 
     QJsonArray written, received;
     for (int i = 0; i < files.size(); ++i) {
@@ -380,24 +401,42 @@ int runDumpFlash(CommandCall& call)
     QString error;
     if (!takeOutputOption(call.args, target, error))
         return call.usage(error);
+    const bool outputGiven = target != transfer::flashImageFileName();
     const bool resume = takeFlag(call.args, QStringLiteral("--resume"));
     QStringList extra;
     int status = 0;
     if (!call.operands(extra, 0, 0, status))
         return status;
     const bool toStdout = target == QLatin1String("-");
-    if (!toStdout) {
-        if (QFileInfo(target).isDir())
-            target = QDir(target).filePath(transfer::flashImageFileName());
-        if (!QFileInfo(QFileInfo(target).absolutePath()).isDir())
-            return call.badInput(QStringLiteral("no such folder for %1 (create it first)").arg(target));
+    if (call.severalDevices()) {
+        // One image per device: a folder gets ID.bin, a file name needs {id} or {port}.
+        if (toStdout)
+            return call.usage(QStringLiteral("-o - takes the image of one device; with several, name a "
+                                             "folder or a file name with {id} or {port}"));
+        if (!outputGiven || QFileInfo(target).isDir())
+            target = QDir(outputGiven ? target : QStringLiteral(".")).filePath(QStringLiteral("{key}.bin"));
+        else if (!target.contains(QLatin1String("{id}")) && !target.contains(QLatin1String("{port}")))
+            return call.usage(QStringLiteral("with several devices -o takes a folder or a file name with "
+                                             "{id} or {port}, so that the images do not overwrite each other"));
+    } else if (!toStdout && QFileInfo(target).isDir()) {
+        target = QDir(target).filePath(transfer::flashImageFileName());
     }
-    const ReadDestination destination{toStdout, resume, target};
-    status = checkDestinations(call, {destination});
-    if (status != ExitOk)
-        return status;
+    if (!toStdout && !QFileInfo(QFileInfo(target).absolutePath()).isDir())
+        return call.badInput(QStringLiteral("no such folder for %1 (create it first)").arg(target));
+    if (!call.severalDevices()) {
+        status = checkDestinations(call, {ReadDestination{toStdout, resume, target}});
+        if (status != ExitOk)
+            return status;
+    }
     if (!call.connect())
         return call.noDevice();
+    if (call.severalDevices()) {
+        target = call.outputName(target);
+        status = checkDestinations(call, {ReadDestination{toStdout, resume, target}});
+        if (status != ExitOk || !call.claimOutput(target, status))
+            return status;
+    }
+    const ReadDestination destination{toStdout, resume, target};
 
     Reading reading(destination, transfer::kFlashChunk);
     const bool ok = transfer::readFlashImage(&call.link(), reading.target(), reading.shownPath(),
