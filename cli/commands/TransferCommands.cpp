@@ -432,8 +432,10 @@ int runDumpFlash(CommandCall& call)
         return call.noDevice();
     if (call.severalDevices()) {
         target = call.outputName(target);
+        if (!call.claimOutput(target, status))
+            return status;
         status = checkDestinations(call, {ReadDestination{toStdout, resume, target}});
-        if (status != ExitOk || !call.claimOutput(target, status))
+        if (status != ExitOk)
             return status;
     }
     const ReadDestination destination{toStdout, resume, target};

@@ -4,6 +4,7 @@
 
 #include "cli/Invocation.h"
 #include "cli/ProgressLine.h"
+#include "cli/SharedOutput.h"
 #include "cli/commands/ConfigKeys.h"
 #include "cli/commands/DevicePaths.h"
 
@@ -27,6 +28,15 @@ private slots:
         QVERIFY(inv.waitGiven);
         QCOMPARE(inv.waitSeconds, 2.5);
 
+        // --port given again adds a device; --all takes them all.
+        Invocation several;
+        QVERIFY(parseInvocation({"--port", "a", "info", "--port=b"}, several, error));
+        QCOMPARE(several.ports, QStringList({"a", "b"}));
+        QVERIFY(several.severalDevices());
+        Invocation all;
+        QVERIFY(parseInvocation({"info", "--all"}, all, error));
+        QVERIFY(all.all && all.severalDevices() && !inv.severalDevices());
+
         // After "--" nothing is an option, not even for the program.
         Invocation rest;
         QVERIFY(parseInvocation({"upload", "--", "--json"}, rest, error));
@@ -38,7 +48,8 @@ private slots:
     {
         for (const QStringList& args :
              QList<QStringList>{{"--port"}, {"--port="}, {"--wait", "-1", "info"}, {"--wait", "x"},
-                                {"--wait", "inf"}, {"--colour", "info"}}) {
+                                {"--wait", "inf"}, {"--colour", "info"}, {"--all", "--port", "a", "info"},
+                                {"--port", "a", "--port", "a", "info"}}) {
             Invocation inv;
             QString error;
             QVERIFY2(!parseInvocation(args, inv, error), qPrintable(args.join(' ')));
@@ -143,6 +154,33 @@ private slots:
         QCOMPARE(findDirectory(listing, QStringLiteral("audio")), -1);
         listing.directories.clear();
         QCOMPARE(findDirectory(listing, QString()), -1);
+    }
+
+    void sharedOutputKeepsTheProgressLinesBelowTheLog()
+    {
+        QString outText, errText;
+        QTextStream out(&outText), err(&errText);
+        SharedOutput shared(out, err, true);
+        shared.showProgress(1, QStringLiteral("b 50%"));
+        shared.showProgress(0, QStringLiteral("a 10%"));  // drawn above b: in device order
+        shared.writeErr(QStringLiteral("sim0: line\n"));
+        shared.writeOut(QStringLiteral("sim1: result\n"));
+        shared.showProgress(0, QString());
+        err.flush();
+        const QString up = QStringLiteral("\x1b[1A\x1b[K"), clear = QStringLiteral("\r\x1b[K");
+        QCOMPARE(errText, QStringLiteral("b 50%") + clear + QStringLiteral("a 10%\nb 50%") + clear + up +
+                              QStringLiteral("sim0: line\na 10%\nb 50%") + clear + up +
+                              QStringLiteral("a 10%\nb 50%") + clear + up + QStringLiteral("b 50%"));
+        QCOMPARE(outText, QStringLiteral("sim1: result\n"));
+
+        // Not a terminal: no progress lines at all.
+        QString plainText;
+        QTextStream plain(&plainText);
+        SharedOutput piped(out, plain, false);
+        piped.showProgress(0, QStringLiteral("a 10%"));
+        piped.writeErr(QStringLiteral("x\n"));
+        plain.flush();
+        QCOMPARE(plainText, QStringLiteral("x\n"));
     }
 
     void progressLine()

@@ -50,11 +50,31 @@ TEST(SimArgs, EveryFlag) {
     EXPECT_TRUE(o.keepIdentifier);
 }
 
+TEST(SimArgs, SeveralDevicesEachWithItsOwnNameAndState) {
+    SimOptions o;
+    std::string error;
+    ASSERT_EQ(parse({"--count", "3", "--name", "bench8", "--state", "/s", "--latency", "4"}, o, error),
+              ArgsOutcome::Run);
+    const auto devices = eachDevice(o);
+    ASSERT_EQ(devices.size(), 3u);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(devices[k].name, "bench" + std::to_string(8 + k));
+        EXPECT_EQ(devices[k].stateDir, "/s/bench" + std::to_string(8 + k));
+        EXPECT_EQ(devices[k].deviceNumber, k);
+        EXPECT_EQ(devices[k].replyLatencyMs, 4);
+    }
+    // One device keeps its options as they are.
+    SimOptions one;
+    one.stateDir = "/s";
+    EXPECT_EQ(eachDevice(one).at(0).stateDir, "/s");
+    EXPECT_EQ(eachDevice(one).at(0).name, "sim0");
+}
+
 TEST(SimArgs, RefusesBadInput) {
     const std::vector<std::vector<std::string>> bad = {
         {"--latency"}, {"--latency", "soon"}, {"--latency", "-5"}, {"--nok", "3"},
         {"--nok", "3:0"}, {"--nok", "300:1"}, {"--nok", "x:1"}, {"--frobnicate"},
-        {"--name", "a/b"}, {"--restart-delay", "99999999999"}};
+        {"--name", "a/b"}, {"--restart-delay", "99999999999"}, {"--count", "0"}, {"--count", "65"}};
     for (const auto& args : bad) {
         SimOptions o;
         std::string error;
