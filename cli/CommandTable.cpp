@@ -41,7 +41,8 @@ const Command kCommands[] = {
      "prints the firmware version before and after. After a failed upload or verification\n"
      "the update is not started; a device that refuses the update or never goes away fails\n"
      "with \"The device did not restart: the update was not installed\". An unchanged version\n"
-     "is a warning only (re-flashing a version is allowed).\n"
+     "is a warning only (re-flashing a version is allowed). With several devices each is\n"
+     "found again by its identifier, whatever name its port comes back under.\n"
      "The device installs only files named system.bin, drivers.bin and interface.bin: other\n"
      "names are refused before connecting unless --any-name is given. --no-verify and --verify\n"
      "as for upload.\n",
@@ -65,7 +66,9 @@ const Command kCommands[] = {
      "has arrived whole; a transfer that breaks off or is interrupted leaves what came as\n"
      "NAME.part, and --resume continues from there. An existing NAME.part is never\n"
      "overwritten: without --resume the command refuses to start. -o - writes the one file\n"
-     "named to standard output. A bare NAME or /NAME is a file of the root directory.\n",
+     "named to standard output. A bare NAME or /NAME is a file of the root directory.\n"
+     "With several devices each device's files go into FOLDER/ID/ (ID its identifier, or\n"
+     "ID-PORT when another device has the same one).\n",
      runGet},
     {"rm", "rm DIR/NAME...", "delete files (none when one is missing)",
      "Deletes the files, in the order given. Every name is checked against the device's\n"
@@ -83,11 +86,16 @@ const Command kCommands[] = {
      "means flashimage.bin in it) and prints its size and SHA-256. The file is replaced only\n"
      "once the image is complete; until then it grows as FILE.part, which --resume continues\n"
      "after an interruption. -o - writes the image to standard output, for example\n"
-     "\"admin-cli dump-flash -o - | sha256sum\" (the log stays on standard error).\n",
+     "\"admin-cli dump-flash -o - | sha256sum\" (the log stays on standard error).\n"
+     "With several devices FILE is a folder (default: here), where each image is ID.bin, or a\n"
+     "file name with {id} (the device's identifier) or {port} (its port's name), for example\n"
+     "-o \"images/unit-{id}.bin\".\n",
      runDumpFlash},
-    {"set-id", "set-id N", "write the device's identifier",
+    {"set-id", "set-id N | --from N", "write the device's identifier",
      "Writes the identifier N (a decimal number from 0 to 18446744073709551615), reads it\n"
-     "back, and fails when the device reports another one.\n",
+     "back, and fails when the device reports another one. One identifier does not go to\n"
+     "several devices: with them, --from N gives the first N, the next N+1 and so on, in the\n"
+     "order of the --port options, or with --all in the order of the port names.\n",
      runSetId},
 };
 
@@ -145,7 +153,11 @@ QString generalHelp()
         "  --port PORT     use this port: a device path (/dev/ttyACM0), a relative path\n"
         "                  (./ports/sim0), a bare name looked up under /dev (ttyACM0), or the\n"
         "                  name of a virtual port; otherwise the candidate ports are tried in\n"
-        "                  turn\n"
+        "                  turn. Given more than once, the command runs on each of those\n"
+        "                  devices at once\n"
+        "  --all           run the command on every candidate device that answers, all at\n"
+        "                  once (a device in its bootloader only with --bootloader); with\n"
+        "                  --wait, waits until at least one answers\n"
         "  --bootloader    take a device that answers from its bootloader (otherwise it is\n"
         "                  passed over, as with \"Skip the Bootloader\" checked in the window)\n"
         "  --wait SECONDS  wait this long for a device to appear; for flash, how long to wait\n"
@@ -166,6 +178,14 @@ QString generalHelp()
         "terminal, long jobs show a progress bar there too. When no device is found, every\n"
         "port tried is named with the reason: permission denied (with what to do about it),\n"
         "held by another program, answering from its bootloader, or no answer.\n"
+        "\n"
+        "Several devices (--all, --port more than once): each device has its own connection\n"
+        "and thread; every line of text is preceded by the device's port name, and on a\n"
+        "terminal each device has a progress line. With --json each device gives its own\n"
+        "document, one per line, with \"port\" and \"id\". A device that fails, is unplugged\n"
+        "or does not answer fails alone; the others finish. Standard error ends with\n"
+        "\"N of M devices succeeded\" and the names of the devices that failed; the exit\n"
+        "status is the worst of the devices'.\n"
         "\n"
         "Exit status: 0 success, 1 the device refused or did not answer, 2 wrong usage\n"
         "(including a local file that cannot be read), 3 no device found, 4 no device found\n"
