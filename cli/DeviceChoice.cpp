@@ -6,6 +6,7 @@
 
 #include "cli/Console.h"
 #include "device/connection/CandidateProbe.h"
+#include "device/text/PrintableText.h"
 #include "discovery/CandidatePorts.h"
 #include "link/cUSB_CDC_Protocol.h"
 #include "link/platform/Deadline.h"
@@ -68,7 +69,7 @@ DeviceFound findDevice(cUSB_CDC_Protocol& link, Console& console, const QString&
             found.version = result.version;
             console.log(foundPrefix + result.port);
             if (link.versionKnown)
-                console.log(QStringLiteral("Firmware version is ") + result.version);
+                console.log(QStringLiteral("Firmware version is ") + printableText(result.version));
             return found;
         }
         if (deadline.expired() || (stop && *stop))

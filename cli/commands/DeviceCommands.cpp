@@ -10,6 +10,7 @@
 #include "device/connection/CandidateProbe.h"
 #include "device/connection/DeviceIdentity.h"
 #include "device/connection/IdentifierWrite.h"
+#include "device/text/PrintableText.h"
 #include "discovery/CandidatePorts.h"
 #include "link/cUSB_CDC_Protocol.h"
 
@@ -70,7 +71,7 @@ int runPorts(CommandCall& call)
         if (probe.found) {
             entry.insert(QStringLiteral("version"), probe.version);
             entry.insert(QStringLiteral("bootloader"), isBootloaderVersion(probe.version));
-            answer = probe.version.isEmpty() ? QStringLiteral("answers") : probe.version;
+            answer = probe.version.isEmpty() ? QStringLiteral("answers") : printableText(probe.version);
             // The leave command would send a bootloader on into the application: looking
             // must not change the device's state.
             if (isBootloaderVersion(probe.version))
@@ -125,7 +126,7 @@ int runInfo(CommandCall& call)
     }
     if (identity.versionRead) {
         doc.insert(QStringLiteral("firmware"), identity.firmware);
-        call.console.line(QStringLiteral("Firmware: ") + identity.firmware);
+        call.console.line(QStringLiteral("Firmware: ") + printableText(identity.firmware));
     }
     if (identity.modeRead) {
         doc.insert(QStringLiteral("mode"), static_cast<qint64>(identity.mode));

@@ -11,6 +11,7 @@
 #include "cli/Console.h"
 #include "cli/commands/DevicePaths.h"
 #include "device/firmware/FirmwareUpdate.h"
+#include "device/text/PrintableText.h"
 #include "device/transfer/DeviceNames.h"
 #include "device/transfer/FlashImage.h"
 #include "device/transfer/TransferJobs.h"
@@ -117,7 +118,7 @@ int runFlash(CommandCall& call)
                                      .arg(static_cast<double>(wait) / 1000.0));
     doc.insert(QStringLiteral("port"), call.port());
     doc.insert(QStringLiteral("firmware"), call.version());
-    call.console.line(QStringLiteral("Firmware: ") + call.version());
+    call.console.line(QStringLiteral("Firmware: ") + printableText(call.version()));
     return ExitOk;
 }
 
