@@ -128,9 +128,9 @@ void runOperation(uint8_t op, cUSB_CDC_Protocol& link) {
         // file names in the read folder.
         const fs::Listing listing = fs::listFileSystem(&link, noLog);
         for (int d = 0; d < listing.directories.size(); ++d) {
-            transfer::TransferItems items;
+            TransferItems items;
             for (const QString& name : listing.directories.at(d).files)
-                items.append(transfer::TransferItem{name, false});
+                items.append(TransferItem{name, false});
             transfer::runReadFilesJob(&link, items, readFolder, quint16(d), report);
         }
         break;
