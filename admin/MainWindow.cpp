@@ -14,8 +14,8 @@
 #include "device/connection/CandidateProbe.h"
 #include "discovery/CandidatePorts.h"
 #include "discovery/ConnectionSequence.h"
-#include "discovery/ScreenScale.h"
-#include "discovery/WidgetScaling.h"
+#include "forms/ScreenScale.h"
+#include "forms/WidgetScaling.h"
 #include "link/cUSB_CDC_Protocol.h"
 
 MainWindow::MainWindow(QWidget* parent)

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "discovery/DeviceWindow.h"
+#include "frame/DeviceWindow.h"
 
 class MainWindowForm;
 

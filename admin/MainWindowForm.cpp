@@ -19,7 +19,7 @@
 #include <QTextEdit>
 #include <QToolBox>
 
-#include "discovery/FixedForm.h"
+#include "forms/FixedForm.h"
 
 using namespace orvane::form;
 

@@ -1,6 +1,6 @@
 // Entry of the admin tool: the application, the main window, the event loop.
 #include "admin/MainWindow.h"
-#include "discovery/AppEntry.h"
+#include "frame/AppEntry.h"
 
 int main(int argc, char* argv[])
 {

@@ -16,7 +16,7 @@
 #include "device/connection/DeviceIdentity.h"
 #include "discovery/CandidatePorts.h"
 #include "discovery/ConnectionSequence.h"
-#include "discovery/ScreenScale.h"
+#include "forms/ScreenScale.h"
 #include "link/cUSB_CDC_Protocol.h"
 #include "tests/support/SimHarness.h"
 

@@ -6,9 +6,9 @@
 #include <QMetaObject>
 #include <QPushButton>
 
-#include "discovery/FixedForm.h"
-#include "discovery/ScreenScale.h"
-#include "discovery/WidgetScaling.h"
+#include "forms/FixedForm.h"
+#include "forms/ScreenScale.h"
+#include "forms/WidgetScaling.h"
 
 SearchPort::SearchPort(const QString& message, QWidget* parent) : QDialog(parent)
 {

@@ -10,8 +10,8 @@
 #include "device/connection/DeviceIdentity.h"
 #include "device/connection/IdentifierWrite.h"
 #include "discovery/ConnectionSequence.h"
-#include "discovery/ScreenScale.h"
-#include "discovery/WidgetScaling.h"
+#include "forms/ScreenScale.h"
+#include "forms/WidgetScaling.h"
 #include "link/cUSB_CDC_Protocol.h"
 #include "snwriter/MainWindowForm.h"
 

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "discovery/DeviceWindow.h"
+#include "frame/DeviceWindow.h"
 
 class QMessageBox;
 

@@ -8,7 +8,7 @@
 #include <QMetaObject>
 #include <QPushButton>
 
-#include "discovery/FixedForm.h"
+#include "forms/FixedForm.h"
 
 using namespace orvane::form;
 

@@ -1,5 +1,5 @@
 // Entry of the serial-number writer: the application, the main window, the event loop.
-#include "discovery/AppEntry.h"
+#include "frame/AppEntry.h"
 #include "snwriter/MainWindow.h"
 
 int main(int argc, char* argv[])

@@ -41,9 +41,9 @@ void MainWindow::on_ButClearRemoteHist_clicked() {
 }
 
 void MainWindow::slotDownloadFinish() {
+    qDebug() << "Downloading is complete";
     // Images that are missing or cut short must not be installed.
     if (!TransferJobRunner::of(this)->lastJobSucceeded()) {
-        qDebug() << "Downloading is complete";
         slotLog(orvane::firmware::updateNotStartedLine());
         ui->progressStatus->hide();
         ui->toolBox->setEnabled(true);

@@ -15,8 +15,8 @@
 #include <memory>
 #include <vector>
 
-#include "discovery/AppFonts.h"
-#include "discovery/ScreenScale.h"
+#include "forms/AppFonts.h"
+#include "forms/ScreenScale.h"
 #include "discovery/SearchPort.h"
 #include "link/cUSB_CDC_Protocol.h"
 #include "snwriter/MainWindow.h"

@@ -14,8 +14,8 @@
 #include <limits>
 
 #include "device/connection/IdentifierWrite.h"
-#include "discovery/AppFonts.h"
-#include "discovery/ScreenScale.h"
+#include "forms/AppFonts.h"
+#include "forms/ScreenScale.h"
 #include "link/cUSB_CDC_Protocol.h"
 #include "snwriter/MainWindow.h"
 #include "snwriter/MainWindowForm.h"

@@ -24,8 +24,8 @@
 #include "admin/MainWindow.h"
 #include "admin/MainWindowForm.h"
 #include "admin/TransferJobRunner.h"
-#include "discovery/AppFonts.h"
-#include "discovery/ScreenScale.h"
+#include "forms/AppFonts.h"
+#include "forms/ScreenScale.h"
 #include "link/cUSB_CDC_Protocol.h"
 #include "tests/support/SimHarness.h"
 
@@ -136,6 +136,7 @@ private slots:
         f->EditFWnRFfile->setText(localFile("fw/system.bin", "image ORVANE-VERSION=7.7.7\n"));
         sim.clearReceived();
 
+        QTest::ignoreMessage(QtDebugMsg, "Downloading is complete");
         f->ButFlashDevice->click();
         QVERIFY(!f->toolBox->isEnabled());
         QVERIFY(!f->ButtonConnect->isEnabled());
@@ -177,6 +178,7 @@ private slots:
         f->EditFWloaderFile->setText(dir.filePath("missing/interface.bin"));
         sim.clearReceived();
 
+        QTest::ignoreMessage(QtDebugMsg, "Downloading is complete");
         f->ButFlashDevice->click();
         QVERIFY(waitForJobEnd(window));
         const QStringList log = logOf(window);

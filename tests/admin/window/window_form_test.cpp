@@ -20,8 +20,8 @@
 
 #include "admin/MainWindow.h"
 #include "admin/MainWindowForm.h"
-#include "discovery/AppFonts.h"
-#include "discovery/ScreenScale.h"
+#include "forms/AppFonts.h"
+#include "forms/ScreenScale.h"
 #include "link/cUSB_CDC_Protocol.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "discovery/DeviceWindow.h"
+#include "frame/DeviceWindow.h"
 
 #include "device/connection/CandidateProbe.h"
 #include "discovery/ConnectionSequence.h"

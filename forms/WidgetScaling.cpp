@@ -1,4 +1,4 @@
-#include "discovery/WidgetScaling.h"
+#include "forms/WidgetScaling.h"
 
 #include <QWidget>
 

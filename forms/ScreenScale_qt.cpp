@@ -1,4 +1,4 @@
-#include "discovery/ScreenScale.h"
+#include "forms/ScreenScale.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "discovery/AppFonts.h"
+#include "forms/AppFonts.h"
 
 #include <QFont>
 #include <QStringList>

@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "discovery/AppFonts.h"
+#include "forms/AppFonts.h"
 
 namespace orvane {
 

@@ -1,4 +1,4 @@
-#include "discovery/FixedForm.h"
+#include "forms/FixedForm.h"
 
 #include <QCoreApplication>
 #include <QLabel>
