@@ -45,6 +45,7 @@ MainWindow::MainWindow(QWidget* parent)
             enterDisconnectedState();
         },
         nullptr,  // a port that cannot be opened is named in the log
+        [this] { return jobRunning_; },
     });
 
     // Every widget of the form but the central widget and the group boxes, which follow in
@@ -111,4 +112,9 @@ void MainWindow::endJob()
     jobRunning_ = false;
     jobStop_ = nullptr;
     ui->ButtonConnect->setEnabled(!scanning);
+}
+
+void MainWindow::jobHasSaidItsLast()
+{
+    connection->deviceLost();
 }

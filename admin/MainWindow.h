@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "ProgramVersions.h"
 #include "frame/DeviceWindow.h"
 
 class MainWindowForm;
@@ -17,7 +18,7 @@ class MainWindow : public orvane::DeviceWindow {
     Q_OBJECT
 
 public:
-    static constexpr const char* kVersion = "1.1.5";
+    static constexpr const char* kVersion = orvane::kAdminToolVersion;
     static constexpr int kDiskInfoSize = 200;
     static constexpr int kDirectories = 8;
 
@@ -40,6 +41,8 @@ public:
     // the job to stop after its current exchange and return once the job's thread is done.
     bool beginJob(std::function<void()> stop = {});
     void endJob();
+    // After the job's finish slot: a device lost during the job is let go now.
+    void jobHasSaidItsLast();
     bool jobRunning() const { return jobRunning_; }
 
     // For tests and pages that need the widgets from outside (the link: link()).

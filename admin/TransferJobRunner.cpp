@@ -68,6 +68,7 @@ void TransferJobRunner::onFinished() {
     finish_ = nullptr;
     window_->endJob();
     if (finish) (window_->*finish)();
+    window_->jobHasSaidItsLast();
 }
 
 void TransferJobRunner::stopAndWait() {

@@ -86,6 +86,7 @@ void searchReaction(int rounds)
              },
              [&] { loop.quit(); },
              nullptr,
+             nullptr,
              nullptr});
         sequence.connectDevice();
         QTimer::singleShot(250 + 37 * i, [&] {

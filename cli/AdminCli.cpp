@@ -1,5 +1,6 @@
 #include "cli/AdminCli.h"
 
+#include "ProgramVersions.h"
 #include "cli/Command.h"
 #include "cli/CommandTable.h"
 #include "cli/DeviceChoice.h"
@@ -15,7 +16,7 @@ int wrongUsage(Console& console, const QString& text)
     console.setError(text);
     console.message(QStringLiteral("admin-cli: ") + text);
     console.message(QStringLiteral(
-        "Usage: admin-cli [--port NAME] [--json] [--quiet] [--wait SECONDS] COMMAND [ARGS]\n"
+        "Usage: admin-cli [OPTIONS] COMMAND [ARGS]\n"
         "(admin-cli --help lists the commands)"));
     console.finish(ExitUsage);
     return ExitUsage;
@@ -42,11 +43,17 @@ int runAdminCli(const QStringList& arguments, QTextStream& out, QTextStream& err
     QString error;
     const bool parsed = parseInvocation(arguments, invocation, error);
     options.json = invocation.json;
+    options.jsonPretty = invocation.jsonPretty;
     options.quiet = invocation.quiet;
     Console console(out, err, options);
     if (!parsed)
         return wrongUsage(console, error);
 
+    if (invocation.version) {
+        out << QStringLiteral("admin-cli %1\n").arg(QLatin1String(kAdminToolVersion));
+        out.flush();
+        return ExitOk;
+    }
     if (invocation.help || invocation.command == QLatin1String("help")) {
         const QString topic = invocation.command == QLatin1String("help") && !invocation.args.isEmpty()
                                   ? invocation.args.first()
@@ -83,9 +90,19 @@ int runAdminCli(const QStringList& arguments, QTextStream& out, QTextStream& err
 
     console.document().insert(QStringLiteral("command"), invocation.command);
     cUSB_CDC_Protocol link;
+    if (invocation.trace)
+        traceLink(link, console);
     CommandCall call(invocation, console, link, stop);
-    const int status = command->run(call);
+    int status = command->run(call);
     releaseDevice(link);
+    if (stop && *stop && status != ExitInterrupted) {
+        // Whatever the command made of it, the user ended it (a command that said so itself,
+        // with how to go on, has already reported it).
+        const QString text = QStringLiteral("Interrupted");
+        console.setError(text);
+        console.message(text);
+        status = ExitInterrupted;
+    }
     console.finish(status);
     return status;
 }

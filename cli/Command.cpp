@@ -15,9 +15,15 @@ CommandCall::CommandCall(const Invocation& invocation, Console& console,
 
 bool CommandCall::find(bool alsoCandidates, int64_t waitMs, const QString& foundPrefix)
 {
-    const DeviceFound found =
-        findDevice(link_, console, invocation.port, alsoCandidates, waitMs, foundPrefix, stop);
+    DeviceSearch search;
+    search.port = invocation.port;
+    search.alsoCandidates = alsoCandidates;
+    search.takeBootloader = invocation.bootloader;
+    search.waitMs = waitMs;
+    search.foundPrefix = foundPrefix;
+    const DeviceFound found = findDevice(link_, console, search, stop);
     connected_ = found.found;
+    tried_ = found.tried;
     if (found.found) {
         port_ = found.port;
         version_ = found.version;
@@ -65,12 +71,25 @@ int CommandCall::deviceFailed(const QString& text)
     return ExitDeviceFailed;
 }
 
-int CommandCall::noDevice()
+int CommandCall::badInput(const QString& text)
 {
-    const QString text = QStringLiteral("No device found");
+    console.setError(text);
+    console.message(QStringLiteral("admin-cli: ") + text);
+    return ExitUsage;
+}
+
+int CommandCall::interrupted(const QString& hint)
+{
+    const QString text = hint.isEmpty() ? QStringLiteral("Interrupted")
+                                         : QStringLiteral("Interrupted: ") + hint;
     console.setError(text);
     console.message(text);
-    return ExitNoDevice;
+    return ExitInterrupted;
+}
+
+int CommandCall::noDevice()
+{
+    return reportNoDevice(console, tried_);
 }
 
 bool CommandCall::positional(QStringList& out, int& status)

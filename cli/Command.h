@@ -2,6 +2,7 @@
 // on first use), and the helpers that turn a failure into a message and an exit status.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +11,7 @@
 
 #include "cli/ExitStatus.h"
 #include "cli/Invocation.h"
+#include "device/connection/CandidateProbe.h"
 
 class cUSB_CDC_Protocol;
 
@@ -43,7 +45,15 @@ public:
     // document's error and returns the exit status.
     int usage(const QString& text);  // also prints the command's usage line
     int deviceFailed(const QString& text);
+    // "No device found" with each port tried and its reason; ExitNoDevice or ExitAccessDenied.
     int noDevice();
+    // Input the command cannot take (a local file, an existing NAME.part): "admin-cli: text"
+    // without the usage line, exit status 2.
+    int badInput(const QString& text);
+    // True once the user pressed Ctrl-C.
+    bool interruptRequested() const { return stop && stop->load(); }
+    // Ends a command the user interrupted: "Interrupted" and `hint` (how to go on), 130.
+    int interrupted(const QString& hint = QString());
 
     // The arguments after removing a first "--"; refuses any other option with usage().
     bool positional(QStringList& out, int& status);
@@ -59,6 +69,7 @@ private:
     bool connected_ = false;
     QString port_;
     QString version_;
+    QList<PortCheck> tried_;  // the last search's ports and why none was the device
 };
 
 // One command of the table.

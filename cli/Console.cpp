@@ -1,6 +1,8 @@
 #include "cli/Console.h"
 
+#include <QDateTime>
 #include <QJsonDocument>
+#include <QTime>
 
 #include "cli/ProgressLine.h"
 #include "link/platform/Deadline.h"
@@ -16,21 +18,33 @@ Console::Console(QTextStream& out, QTextStream& err, ConsoleOptions options)
 {
 }
 
+void Console::writeErr(const QString& text)
+{
+    clearProgress();
+    if (options_.prefix.isEmpty()) {
+        err_ << text << '\n';
+    } else {
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            err_ << options_.prefix << line << '\n';
+    }
+    err_.flush();
+}
+
 void Console::log(const QString& line)
 {
     log_.append(line);
-    if (options_.quiet)
-        return;
-    clearProgress();
-    err_ << line << '\n';
-    err_.flush();
+    if (!options_.quiet)
+        writeErr(line);
 }
 
 void Console::message(const QString& text)
 {
-    clearProgress();
-    err_ << text << '\n';
-    err_.flush();
+    writeErr(text);
+}
+
+void Console::trace(const QString& text)
+{
+    writeErr(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) + text);
 }
 
 void Console::line(const QString& text)
@@ -46,12 +60,19 @@ void Console::finish(int exitStatus)
     clearProgress();
     if (!options_.json)
         return;
+    document_.insert(QStringLiteral("time"),
+                     QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
     document_.insert(QStringLiteral("ok"), exitStatus == 0);
     document_.insert(QStringLiteral("exitStatus"), exitStatus);
     if (!error_.isEmpty())
         document_.insert(QStringLiteral("error"), error_);
     document_.insert(QStringLiteral("log"), log_);
-    out_ << QString::fromUtf8(QJsonDocument(document_).toJson(QJsonDocument::Indented));
+    // One document per line by default, so that results appended to a file make JSON Lines.
+    const QJsonDocument::JsonFormat format =
+        options_.jsonPretty ? QJsonDocument::Indented : QJsonDocument::Compact;
+    out_ << QString::fromUtf8(QJsonDocument(document_).toJson(format));
+    if (format == QJsonDocument::Compact)
+        out_ << '\n';
     out_.flush();
 }
 

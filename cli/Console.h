@@ -1,5 +1,6 @@
 // Where the command line's output goes: result lines or one JSON document on standard output;
-// the flows' log lines, messages and the progress bar on standard error.
+// the flows' log lines, messages, traces and the progress bar on standard error. A console
+// belongs to one device's job: nothing in it is shared with another.
 #pragma once
 
 #include <QJsonArray>
@@ -16,7 +17,9 @@
 namespace orvane::cli {
 
 struct ConsoleOptions {
-    bool json = false;      // stdout carries one JSON document instead of lines
+    bool json = false;        // stdout carries one JSON document (one line) instead of lines
+    bool jsonPretty = false;  // ... indented over several lines instead
+    QString prefix;           // put before every line on stderr ("" = none)
     bool quiet = false;     // no log lines and no progress bar
     bool terminal = false;  // stderr is a terminal: the progress bar may be drawn
     int width = 80;         // terminal columns for the progress bar
@@ -36,11 +39,14 @@ public:
     void message(const QString& text);
     // A line of the result for people; in JSON mode the document carries the result instead.
     void line(const QString& text);
+    // A line of --trace: with the time of day in milliseconds, shown even when quiet.
+    void trace(const QString& text);
 
     // The JSON document's fields (written by finish() in JSON mode).
     QJsonObject& document() { return document_; }
     // Ends the output: clears the progress bar and, in JSON mode, writes the document with
-    // "ok", "exitStatus", "error" (when a failure was explained) and "log".
+    // "time" (now, ISO 8601 UTC), "ok", "exitStatus", "error" (when a failure was explained)
+    // and "log", followed by a line break.
     void finish(int exitStatus);
     void setError(const QString& text) { error_ = text; }
 
@@ -56,6 +62,7 @@ public:
 
 private:
     bool showsProgress() const;
+    void writeErr(const QString& text);
     void clearProgress();
 
     QTextStream& out_;

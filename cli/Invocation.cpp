@@ -48,6 +48,24 @@ bool parseInvocation(const QStringList& arguments, Invocation& invocation, QStri
         }
         if (arg == QLatin1String("--json")) {
             invocation.json = true;
+            invocation.jsonPretty = false;
+            continue;
+        }
+        if (arg == QLatin1String("--json=pretty")) {
+            invocation.json = true;
+            invocation.jsonPretty = true;
+            continue;
+        }
+        if (arg.startsWith(QLatin1String("--json="))) {
+            error = QStringLiteral("--json takes \"pretty\" or nothing, not \"%1\"").arg(arg.mid(7));
+            return false;
+        }
+        if (arg == QLatin1String("--bootloader")) {
+            invocation.bootloader = true;
+            continue;
+        }
+        if (arg == QLatin1String("--trace")) {
+            invocation.trace = true;
             continue;
         }
         if (arg == QLatin1String("--quiet") || arg == QLatin1String("-q")) {
@@ -57,6 +75,10 @@ bool parseInvocation(const QStringList& arguments, Invocation& invocation, QStri
         if ((arg == QLatin1String("--help") || arg == QLatin1String("-h")) &&
             invocation.command.isEmpty()) {
             invocation.help = true;
+            continue;
+        }
+        if (arg == QLatin1String("--version") && invocation.command.isEmpty()) {
+            invocation.version = true;
             continue;
         }
         bool matched = false;

@@ -9,11 +9,15 @@ namespace orvane::cli {
 
 struct Invocation {
     QString port;             // --port: a port name or path ("" = probe the candidates)
-    bool json = false;        // --json
+    bool json = false;        // --json: one compact JSON document per line
+    bool jsonPretty = false;  // --json=pretty: the document indented over several lines
+    bool bootloader = false;  // --bootloader: take a device that answers from its bootloader
+    bool trace = false;       // --trace: every frame and the link's diagnostics on stderr
     bool quiet = false;       // --quiet
     bool waitGiven = false;   // --wait was given
     double waitSeconds = 0;   // --wait SECONDS
     bool help = false;        // --help before or without a command
+    bool version = false;     // --version before or without a command
     QString command;          // "info", "config", ...
     QStringList args;         // the command's arguments, options included ("-o", "--yes")
 };

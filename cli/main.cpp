@@ -14,6 +14,7 @@
 #include <unistd.h>
 #endif
 
+#include "ProgramVersions.h"
 #include "cli/AdminCli.h"
 
 namespace {
@@ -47,7 +48,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("admin-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.1.5"));
+    QCoreApplication::setApplicationVersion(QLatin1String(orvane::kAdminToolVersion));
     // The link's and the jobs' diagnostic traces are for developers: QT_LOGGING_RULES=
     // "default.debug=true" brings them back.
     if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))

@@ -38,18 +38,26 @@ QStringList virtualPorts()
 
 namespace {
 
-QStringList enumerateUsbPorts()
+QList<CandidatePort> enumerateUsbCandidates()
 {
-    QStringList ports;
+    QList<CandidatePort> ports;
     const auto infos = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo& info : infos) {
         if (!info.hasVendorIdentifier())
             continue;
         const quint16 vendor = info.vendorIdentifier();
         if (vendor == kVendorIdPrimary || vendor == kVendorIdSecondary)
-            ports.append(info.portName());
+            ports.append({info.portName(), vendor, false});
     }
     return ports;
+}
+
+QStringList enumerateUsbPorts()
+{
+    QStringList names;
+    for (const CandidatePort& port : enumerateUsbCandidates())
+        names.append(port.name);
+    return names;
 }
 
 // The directory's modification time, or -1 when it cannot be trusted: unreadable, or changed
@@ -88,6 +96,14 @@ QStringList PortEnumerationCache::ports()
     stampNs_ = stamp;
     valid_ = true;
     return ports_;
+}
+
+QList<CandidatePort> describeCandidatePorts()
+{
+    QList<CandidatePort> ports = enumerateUsbCandidates();
+    for (const QString& path : virtualPorts())
+        ports.append({path, 0, true});
+    return ports;
 }
 
 void listCandidatePorts(QStringList& out)

@@ -2,6 +2,7 @@
 // then the virtual ports a simulator publishes in $ORVANE_VIRTUAL_PORTS.
 #pragma once
 
+#include <QList>
 #include <QStringList>
 #include <QString>
 #include <QtGlobal>
@@ -21,6 +22,15 @@ void listCandidatePorts(QStringList& out);
 
 // The virtual ports alone (empty when the variable is unset or names no directory).
 QStringList virtualPorts();
+
+// The candidates as listCandidatePorts gives them, with what is known of each, from one
+// enumeration of the system's ports (for listing them; the search uses the names alone).
+struct CandidatePort {
+    QString name;
+    quint16 vendorId = 0;  // 0 for a virtual port
+    bool isVirtual = false;
+};
+QList<CandidatePort> describeCandidatePorts();
 
 // Enumerating the system's serial ports walks every tty device the system knows (tens of
 // milliseconds); the search repeats it every 100 ms. This keeps the last result for as long

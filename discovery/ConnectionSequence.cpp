@@ -21,6 +21,10 @@ ConnectionSequence::ConnectionSequence(cUSB_CDC_Protocol* link, QObject* window,
       searchMessage_(std::move(searchMessage)),
       effects_(std::move(effects))
 {
+    // Queued: the link may say it from inside an exchange, under its lock, or from its
+    // watcher thread.
+    QObject::connect(link_, &cUSB_CDC_Protocol::sigPortLost, this, &ConnectionSequence::deviceLost,
+                     Qt::QueuedConnection);
 }
 
 ConnectionSequence::~ConnectionSequence()
@@ -54,10 +58,14 @@ void ConnectionSequence::reportOpenFailure(const QString& port, const QString& r
         return;
     openFailureLogged_ = true;
     const QString line = QStringLiteral("Cannot open %1: %2").arg(port, reason);
-    if (effects_.openFailure)
+    if (effects_.openFailure) {
         effects_.openFailure(line);
-    else
-        log(line);
+        return;
+    }
+    log(line);
+    // Without the port's permissions the search would wait in vain: say what to do.
+    if (link_->lastOpenResult().denied)
+        log(QStringLiteral("%1: %2").arg(port, permissionHint()));
 }
 
 void ConnectionSequence::buttonClicked(QAbstractButton* button)
@@ -197,6 +205,17 @@ void ConnectionSequence::searchEnd(const QString& port, bool simple)
 void ConnectionSequence::disconnectDevice(int waitMs)
 {
     leaveDevice(*link_, waitMs);
+}
+
+void ConnectionSequence::deviceLost()
+{
+    if (!link_->opened || !link_->portLost())
+        return;
+    if (effects_.jobRunning && effects_.jobRunning())
+        return;
+    link_->CloseIfOpen();
+    if (effects_.disconnected)
+        effects_.disconnected();
 }
 
 }  // namespace orvane

@@ -28,6 +28,9 @@ struct ConnectionEffects {
     // A port exists but cannot be opened (not merely busy): the line naming it and the
     // system's reason, once per Connect. Empty = the line goes to `log`.
     std::function<void(const QString&)> openFailure;
+    // A job is using the link right now: a lost device is let go only once the job has
+    // ended with its own lines (the window then calls deviceLost() again). Empty = never.
+    std::function<bool()> jobRunning;
 };
 
 // The window given to the constructor must have the slots slotScanPorts() and
@@ -59,6 +62,10 @@ public:
     void searchEnd(const QString& port, bool simple);
     // Sends the leave command, waits `waitMs` and closes the port.
     void disconnectDevice(int waitMs);
+    // The connected device went away (the link said so): closes the port and shows the
+    // disconnected state, as Disconnect does but with nothing sent. Harmless when the port
+    // was closed or opened anew since.
+    void deviceLost();
 
     // The search state, named as the windows name it.
     SearchPort* searchDialog = nullptr;

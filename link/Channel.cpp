@@ -12,26 +12,24 @@ cUSB_CDC_Protocol::~cUSB_CDC_Protocol() { CloseIfOpen(); }
 int cUSB_CDC_Protocol::OpenPort(const QString& portName) {
     std::lock_guard<std::recursive_mutex> guard(lock_);
     if (opened) {
-        lastOpenError_ = QStringLiteral("The port is already open");
-        lastOpenWasBusy_ = true;
+        lastOpen_ = orvane::SerialOpenResult();
+        lastOpen_.busy = true;
+        lastOpen_.reason = "The port is already open";
         return 1;
     }
-    const orvane::SerialOpenResult result = port_->open(portName.toStdString());
-    if (!result.ok) {
-        lastOpenError_ = QString::fromStdString(result.reason);
-        lastOpenWasBusy_ = result.busy;
-        return 1;
-    }
-    lastOpenError_.clear();
-    lastOpenWasBusy_ = false;
+    lastOpen_ = port_->open(portName.toStdString());
+    if (!lastOpen_.ok) return 1;
     lost_ = false;
     splitter_.clear();
     opened = true;
+    startHangUpWatch();
     return 0;
 }
 
 void cUSB_CDC_Protocol::ClosePort() {
     std::lock_guard<std::recursive_mutex> guard(lock_);
+    // The watcher waits on the port's handle: it must be gone before the handle is.
+    stopHangUpWatch();
     port_->close();
     splitter_.clear();
     opened = false;
@@ -44,12 +42,17 @@ void cUSB_CDC_Protocol::CloseIfOpen() {
 
 QString cUSB_CDC_Protocol::lastOpenError() const {
     std::lock_guard<std::recursive_mutex> guard(lock_);
-    return lastOpenError_;
+    return QString::fromStdString(lastOpen_.reason);
 }
 
 bool cUSB_CDC_Protocol::lastOpenWasBusy() const {
     std::lock_guard<std::recursive_mutex> guard(lock_);
-    return lastOpenWasBusy_;
+    return lastOpen_.busy;
+}
+
+orvane::SerialOpenResult cUSB_CDC_Protocol::lastOpenResult() const {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    return lastOpen_;
 }
 
 bool cUSB_CDC_Protocol::portLost() const {

@@ -16,7 +16,18 @@ bool cUSB_CDC_Protocol::SendPacket(uint8_t command, const QByteArray& payload) {
     if (payload.size() > 0xFFFE) return true;  // the length field could not say it
     const std::vector<uint8_t> wire = orvane::frame::encodePacket(
         command, reinterpret_cast<const uint8_t*>(payload.constData()), size_t(payload.size()));
+    if (trace_) traceFrame(orvane::LinkTraceEvent::Sent, command, wire.data(), wire.size());
     return port_->write(wire.data(), wire.size()) != wire.size();
+}
+
+void cUSB_CDC_Protocol::traceFrame(orvane::LinkTraceEvent::Kind kind, uint8_t command,
+                                   const uint8_t* bytes, size_t size) const {
+    orvane::LinkTraceEvent event;
+    event.kind = kind;
+    event.command = command;
+    event.bytes = bytes;
+    event.size = size;
+    trace_(event);
 }
 
 bool cUSB_CDC_Protocol::ReadPacket(uint8_t command, QByteArray& reply,
@@ -31,7 +42,7 @@ bool cUSB_CDC_Protocol::ReadPacket(uint8_t command, QByteArray& reply,
 
     while (!window.expired()) {
         if (port_->hungUp()) {
-            lost_ = true;
+            markLost();
             return true;
         }
         const int64_t before = monotonicMs();
@@ -47,14 +58,19 @@ bool cUSB_CDC_Protocol::ReadPacket(uint8_t command, QByteArray& reply,
         while (splitter_.next(frameBytes)) {
             sawFrame = true;
             if (frameBytes.empty()) continue;  // an END with nothing before it
-            if (frame::unstuff(frameBytes.data(), frameBytes.size(), decoded,
-                               size_t(kMaxReplyPacket)) != frame::DecodeResult::Ok) {
-                qDebug() << "Decoding error";
+            const bool decodedOk = frame::unstuff(frameBytes.data(), frameBytes.size(), decoded,
+                                                  size_t(kMaxReplyPacket)) == frame::DecodeResult::Ok;
+            if (trace_)
+                traceFrame(LinkTraceEvent::Received,
+                           decodedOk && decoded.size() >= frame::kHeaderSize ? decoded[2] : 0,
+                           frameBytes.data(), frameBytes.size());
+            if (!decodedOk) {
+                diag() << "Decoding error";
                 continue;
             }
             if (decoded.size() < frame::kHeaderSize) continue;
             if (decoded[2] != command) {
-                qDebug() << "Unexpected header";
+                diag() << "Unexpected header";
                 continue;
             }
             reply = QByteArray(reinterpret_cast<const char*>(decoded.data()), int(decoded.size()));
@@ -64,12 +80,12 @@ bool cUSB_CDC_Protocol::ReadPacket(uint8_t command, QByteArray& reply,
         }
         if (splitter_.pendingBytes() > kMaxPendingBytes) {
             splitter_.clear();
-            qDebug() << "Decoding error";
+            diag() << "Decoding error";
             sawFrame = true;
         }
     }
     // A frame still arriving is no error yet: it carries over into the next window.
-    if (!sawFrame && splitter_.pendingBytes() == 0) qDebug() << "Decoding error";
+    if (!sawFrame && splitter_.pendingBytes() == 0) diag() << "Decoding error";
     return true;
 }
 
@@ -78,8 +94,8 @@ bool cUSB_CDC_Protocol::Exchange(uint8_t command, const QByteArray& payload, QBy
     std::lock_guard<std::recursive_mutex> guard(lock_);
     reply.clear();
     if (!opened || !port_->isOpen() || port_->hungUp()) {
-        if (opened && port_->hungUp()) lost_ = true;
-        qDebug() << "Timeout occurrued";
+        if (opened && port_->hungUp()) markLost();
+        diag() << "Timeout occurrued";
         return true;
     }
     // Without sequence numbers, a late reply to an earlier request would pass for this one.
@@ -92,6 +108,6 @@ bool cUSB_CDC_Protocol::Exchange(uint8_t command, const QByteArray& payload, QBy
         if (!ReadPacket(command, reply, end)) return false;
         if (lost_) break;
     }
-    qDebug() << "Timeout occurrued";
+    diag() << "Timeout occurrued";
     return true;
 }

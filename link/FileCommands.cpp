@@ -40,10 +40,10 @@ void setFailure(cUSB_CDC_Protocol::Failure* why, cUSB_CDC_Protocol::Failure fail
 }  // namespace
 
 bool cUSB_CDC_Protocol::NameField(const QString& name, int width, const char* operation,
-                                  QByteArray& field) {
+                                  QByteArray& field) const {
     const QByteArray utf8 = name.toUtf8();
     if (utf8.size() > width) {
-        qDebug() << cdcError(operation, ": file name too long, ").constData() << utf8.size()
+        diag() << cdcError(operation, ": file name too long, ").constData() << utf8.size()
                  << "bytes, the field holds" << width;
         return false;
     }
@@ -57,18 +57,18 @@ bool cUSB_CDC_Protocol::StatusExchange(uint8_t command, const QByteArray& payloa
     QByteArray reply;
     setFailure(why, Failure::NoAnswer);
     if (Exchange(command, payload, reply, timeoutMs)) {
-        if (traced) qDebug() << cdcError(operation, " timeout").constData();
+        if (traced) diag() << cdcError(operation, " timeout").constData();
         return true;
     }
     // An answer without the success status is a refusal, whatever it holds.
     setFailure(why, Failure::Refused);
     if (payloadSize(reply) < 1) {
-        if (traced) qDebug() << cdcError(operation, " reply has no status").constData();
+        if (traced) diag() << cdcError(operation, " reply has no status").constData();
         return true;
     }
     const int status = payloadOf(reply)[0];
     if (status != 0) {
-        if (traced) qDebug() << cdcError(operation, " result NOK, ").constData() << status;
+        if (traced) diag() << cdcError(operation, " result NOK, ").constData() << status;
         return true;
     }
     setFailure(why, Failure::None);
@@ -88,7 +88,7 @@ bool cUSB_CDC_Protocol::SendStartESP(const QString& deviceName, quint32 size, Fa
 
 bool cUSB_CDC_Protocol::SendWriteESP(quint32 offset, const uint8_t* data, quint32 count) {
     if (count > quint32(kMaxWriteChunk) || (count > 0 && data == nullptr)) {
-        qDebug() << "CDC Error: SendWriteESP chunk too long, " << count;
+        diag() << "CDC Error: SendWriteESP chunk too long, " << count;
         return true;
     }
     QByteArray request;
@@ -145,7 +145,7 @@ bool cUSB_CDC_Protocol::SendStartFileRead(quint16 dirIndex, const QString& name,
     if (payloadSize(reply) < 4) return true;
     const qint32 signedSize = qint32(orvane::frame::getLe32(payloadOf(reply)));
     if (signedSize < 0) {
-        qDebug() << "CDC Error: SendStartFileRead: file doesn't exist";
+        diag() << "CDC Error: SendStartFileRead: file doesn't exist";
         return true;
     }
     setFailure(why, Failure::None);
@@ -163,7 +163,7 @@ bool cUSB_CDC_Protocol::SendReadFile(quint32 offset, uint8_t* dest, quint32 coun
     for (int attempt = 1; attempt <= kReadFileAttempts; ++attempt) {
         QByteArray reply;
         if (Exchange(orvane::cmd::ReadFile, request, reply, kReadFileTimeoutMs)) {
-            qDebug() << "CDC Error: SendReadFile timeout";
+            diag() << "CDC Error: SendReadFile timeout";
             errorText = QStringLiteral("Reading data timeout");
             if (lost_) return true;  // the port is gone: more attempts cannot help
             continue;
@@ -195,7 +195,7 @@ bool cUSB_CDC_Protocol::SendGetFlash(quint32 offset, uint8_t* dest, quint16& cou
     // More than was asked for would overrun the caller's buffer; fewer bytes than the count
     // says means the reply is cut.
     if (m > count || payloadSize(reply) < 2 + int(m)) {
-        qDebug() << "CDC Error: SendGetFlash bad count, " << m;
+        diag() << "CDC Error: SendGetFlash bad count, " << m;
         return true;
     }
     if (m > 0) std::memcpy(dest, payloadOf(reply) + 2, m);

@@ -111,7 +111,7 @@ bool cUSB_CDC_Protocol::SendGetParam(quint16 id, QByteArray& value) {
 
 bool cUSB_CDC_Protocol::SendSetParam(quint16 id, const QByteArray& value) {
     if (value.size() > kMaxParamValue) {
-        qDebug() << "CDC Error: SendSetParam value too long, " << value.size();
+        diag() << "CDC Error: SendSetParam value too long, " << value.size();
         return true;
     }
     QByteArray request;

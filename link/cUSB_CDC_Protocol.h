@@ -10,8 +10,11 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
+#include "LinkDiagnostic.h"
+#include "LinkTrace.h"
 #include "codec/CommandCodes.h"
 #include "codec/FrameCodec.h"
 #include "platform/Deadline.h"
@@ -52,6 +55,8 @@ public:
     // Why the last OpenPort failed, in the system's words, and whether the port was busy.
     QString lastOpenError() const;
     bool lastOpenWasBusy() const;
+    // The whole of it: also whether access was denied and who holds a busy port.
+    orvane::SerialOpenResult lastOpenResult() const;
     // True when the device side went away while the port was open (cleared by OpenPort).
     bool portLost() const;
 
@@ -99,7 +104,23 @@ public:
 
     int setParamTimeoutMs() const { return setParamTimeoutMs_; }
 
+    // Every frame sent and received and every diagnostic line also go to `hook` (empty =
+    // none). Set it while no exchange runs; it is called on the exchanging thread.
+    void setTraceHook(orvane::LinkTraceHook hook) { trace_ = std::move(hook); }
+
+signals:
+    // The port went away while open (hang-up, device unplugged); at most once per open.
+    // A watcher thread notices it within moments, without a request to the device; an
+    // exchange that runs into it says so too. Emitted from whichever thread noticed it, often
+    // inside an exchange: connect it queued, never directly.
+    void sigPortLost();
+
 private:
+    void markLost();
+    // While the port is open, a thread waits for its hang-up (HangUpWatch.cpp).
+    void startHangUpWatch();
+    void stopHangUpWatch();
+
     bool SendPacket(uint8_t command, const QByteArray& payload);
     // One reading window, ending no later than `exchangeEnd`; true = no acceptable reply in
     // it. Frames are taken one by one as their END arrives; a partial frame carries over
@@ -107,8 +128,12 @@ private:
     bool ReadPacket(uint8_t command, QByteArray& reply, const orvane::Deadline& exchangeEnd);
     // Device file name as a fixed-width, zero-padded field; false (with a trace) when the
     // name does not fit, so a file is never stored under a cut name.
-    static bool NameField(const QString& name, int width, const char* operation,
-                          QByteArray& field);
+    bool NameField(const QString& name, int width, const char* operation,
+                   QByteArray& field) const;
+    // A diagnostic line, written like qDebug().
+    orvane::LinkDiagnostic diag() const { return orvane::LinkDiagnostic(trace_); }
+    void traceFrame(orvane::LinkTraceEvent::Kind kind, uint8_t command, const uint8_t* bytes,
+                    size_t size) const;
     // The status-checked commands: exchange, then status byte 0 = success, with traces.
     bool StatusExchange(uint8_t command, const QByteArray& payload, int timeoutMs,
                         const char* operation, bool traced, Failure* why = nullptr);
@@ -116,8 +141,9 @@ private:
     mutable std::recursive_mutex lock_;
     std::unique_ptr<orvane::SerialPort> port_;
     int setParamTimeoutMs_;
-    QString lastOpenError_;
-    bool lastOpenWasBusy_ = false;
+    orvane::SerialOpenResult lastOpen_;
     std::atomic<bool> lost_{false};
+    std::thread hangUpWatch_;
     orvane::frame::FrameSplitter splitter_;
+    orvane::LinkTraceHook trace_;
 };

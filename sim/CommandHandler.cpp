@@ -80,7 +80,7 @@ Result CommandHandler::handle(uint8_t command, const std::vector<uint8_t>& p, bo
     case code::WriteESP:
         return writeChunk(p);
     case code::EndESP:
-        return endUpload();
+        return endUpload(faults.corruptUploads);
     case code::DeleteESP:
         return deleteFile(p);
     case code::SetID: {
@@ -128,7 +128,7 @@ Result CommandHandler::handle(uint8_t command, const std::vector<uint8_t>& p, bo
     case code::GetParam:
         return getParam(p);
     case code::SetParam:
-        return setParam(p);
+        return setParam(p, faults.keepParams);
     case code::GetDiskInfo:
         return diskInfo();
     case code::GetFileDesc:
@@ -185,7 +185,7 @@ Result CommandHandler::writeChunk(const std::vector<uint8_t>& p) {
     return status(kStatusOk);
 }
 
-Result CommandHandler::endUpload() {
+Result CommandHandler::endUpload(bool corrupt) {
     if (!upload_.active) return status(kStatusNok, "no upload in progress");
     Upload done = std::move(upload_);
     upload_ = Upload{};
@@ -193,6 +193,8 @@ Result CommandHandler::endUpload() {
         return status(kStatusNok, "file incomplete: " + std::to_string(done.data.size()) + " of " +
                                       std::to_string(done.size) + " bytes");
     }
+    // Flash that went bad under the file: it is acknowledged whole, one byte reads back wrong.
+    if (corrupt && !done.data.empty()) done.data[done.data.size() / 2] ^= 0x5A;
     std::string why;
     if (!model_.fs.store(done.path, std::move(done.data), &why)) return status(kStatusNok, why);
     Result r = status(kStatusOk);
@@ -324,9 +326,11 @@ Result CommandHandler::getParam(const std::vector<uint8_t>& p) const {
     return r;
 }
 
-Result CommandHandler::setParam(const std::vector<uint8_t>& p) {
+Result CommandHandler::setParam(const std::vector<uint8_t>& p, bool keep) {
     if (p.size() < 2) return status(kStatusNok, "bad SendSetParam payload");
     const int id = getLe16(p.data());
+    // Answers what a storing device would, so only a read-back shows the fault.
+    if (keep) return status(kStatusOk, "parameter not kept (injected fault)");
     if (!model_.setParam(id, std::vector<uint8_t>(p.begin() + 2, p.end()))) {
         return status(kStatusNok, "parameter " + std::to_string(id) + " refused");
     }

@@ -29,6 +29,8 @@ struct ContentFaults {
     int flashCountSkew = 0;    // SendGetFlash m off by this
     bool flashZeroCount = false;
     bool keepIdentifier = false;  // SendSetID echoes the new identifier without storing it
+    bool corruptUploads = false;  // SendEndESP stores the file with one byte changed
+    bool keepParams = false;      // SendSetParam answers OK without storing the value
 };
 
 class CommandHandler {
@@ -57,7 +59,7 @@ public:
 private:
     Result startUpload(const std::vector<uint8_t>& p);
     Result writeChunk(const std::vector<uint8_t>& p);
-    Result endUpload();
+    Result endUpload(bool corrupt);
     Result deleteFile(const std::vector<uint8_t>& p);
     Result diskInfo() const;
     Result fileDescriptor(const std::vector<uint8_t>& p) const;
@@ -65,7 +67,7 @@ private:
     Result readChunk(const std::vector<uint8_t>& p, int shortBy) const;
     Result flashRead(const std::vector<uint8_t>& p, const ContentFaults& faults) const;
     Result getParam(const std::vector<uint8_t>& p) const;
-    Result setParam(const std::vector<uint8_t>& p);
+    Result setParam(const std::vector<uint8_t>& p, bool keep);
 
     DeviceModel& model_;
     struct Upload {

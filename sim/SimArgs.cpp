@@ -62,6 +62,7 @@ ArgsOutcome parseSimArgs(const std::vector<std::string>& args, SimOptions& o, st
         };
         bool ok = true;
         if (a == "--help" || a == "-h") return ArgsOutcome::Help;
+        else if (a == "--version") return ArgsOutcome::Version;
         else if (a == "--ports-dir") ok = value(o.portsDir);
         else if (a == "--name") ok = value(o.name);
         else if (a == "--state") ok = value(o.stateDir);
@@ -80,6 +81,8 @@ ArgsOutcome parseSimArgs(const std::vector<std::string>& args, SimOptions& o, st
         else if (a == "--flash-count-skew") ok = number(o.flashCountSkew, true);
         else if (a == "--flash-zero-count") o.flashZeroCount = true;
         else if (a == "--keep-identifier") o.keepIdentifier = true;
+        else if (a == "--corrupt-uploads") o.corruptUploads = true;
+        else if (a == "--keep-params") o.keepParams = true;
         else if (a == "--unplug-after") ok = number(o.unplugAfterFrames, false);
         else {
             error = "unknown option \"" + a + "\" (see --help)";
@@ -107,6 +110,7 @@ in the virtual ports directory and is removed on exit.
                          until SendExit
   --verbose, -v          print every frame received and sent, in hexadecimal, to stderr
   --help, -h             show this text
+  --version              show the program's name and version
 
 Faults (COMMAND is a command code, N counts its requests from 1; each fires once):
   --latency MS           delay every reply
@@ -121,6 +125,8 @@ Faults (COMMAND is a command code, N counts its requests from 1; each fires once
   --flash-count-skew N   SendGetFlash replies report N more bytes (N < 0: fewer)
   --flash-zero-count     SendGetFlash replies report 0 bytes
   --keep-identifier      SendSetID echoes the new identifier but the device keeps the old one
+  --corrupt-uploads      each uploaded file is stored with one byte changed (its middle one)
+  --keep-params          SendSetParam answers OK but the device keeps its old values
   --unplug-after N       the port vanishes after the reply to the Nth frame
 )";
 }

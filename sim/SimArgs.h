@@ -8,7 +8,7 @@
 
 namespace orvane::sim {
 
-enum class ArgsOutcome { Run, Help, Error };
+enum class ArgsOutcome { Run, Help, Version, Error };
 
 // Parses arguments (without the program name) into `options`. On Error, `error` says
 // what was wrong in plain words.

@@ -40,6 +40,9 @@ struct SimOptions {
     bool flashZeroCount = false;             // SendGetFlash answers m = 0
     bool keepIdentifier = false;             // SendSetID echoes the new identifier but the
                                              // device keeps its old one
+    bool corruptUploads = false;             // every uploaded file is stored with its middle
+                                             // byte changed (acknowledged as if whole)
+    bool keepParams = false;                 // SendSetParam answers OK but nothing is stored
     // The port vanishes right after the reply to this many frames (0 = never), counted from
     // when the value is first seen. It stays away until Simulator::replug(). Fires once.
     int unplugAfterFrames = 0;

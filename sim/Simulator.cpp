@@ -279,6 +279,8 @@ struct Simulator::Impl {
             content.flashCountSkew = opts.flashCountSkew;
             content.flashZeroCount = opts.flashZeroCount;
             content.keepIdentifier = opts.keepIdentifier;
+            content.corruptUploads = opts.corruptUploads;
+            content.keepParams = opts.keepParams;
             noReply = faults.fires(opts.noReplyOnNth, command);
             late = faults.fires(opts.lateReplyOnNth, command);
             unplug = faults.firesAfterFrames(opts.unplugAfterFrames);

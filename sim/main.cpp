@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <pthread.h>
 
+#include "ProgramVersions.h"
 #include "SimArgs.h"
 #include "Simulator.h"
 
@@ -14,6 +15,9 @@ int main(int argc, char** argv) {
     switch (parseSimArgs(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
     case ArgsOutcome::Help:
         std::fputs(simUsage().c_str(), stdout);
+        return 0;
+    case ArgsOutcome::Version:
+        std::printf("device-sim %s\n", orvane::kAdminToolVersion);
         return 0;
     case ArgsOutcome::Error:
         std::fprintf(stderr, "device-sim: %s\n", error.c_str());

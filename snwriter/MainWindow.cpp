@@ -36,6 +36,7 @@ MainWindow::MainWindow(QWidget* parent)
             QMessageBox box;
             showMessage(box, line);
         },
+        nullptr,  // no jobs: a lost device is let go at once
     });
 
     scaledWidgets << ui->ButtonConnect << ui->label << ui->lineID << ui->checkBoxSkipBootLdr

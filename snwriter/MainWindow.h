@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "ProgramVersions.h"
 #include "frame/DeviceWindow.h"
 
 class QMessageBox;
@@ -18,7 +19,7 @@ class MainWindow : public orvane::DeviceWindow {
     Q_OBJECT
 
 public:
-    static constexpr const char* kVersion = "1.0.5";
+    static constexpr const char* kVersion = orvane::kSnWriterVersion;
 
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;  // then the frame leaves the device if connected

@@ -1,82 +1,60 @@
-// Times the transfers the admin window runs (upload 1 MiB, read it back, read the 8 MiB
-// flash image) against the simulated device on a pseudo-terminal, and compares each with the
-// bare round trip of the same request written straight to the port, times the exchanges.
+// Times the transfers the admin window runs (upload 1 MiB, read it back, read the 8 MiB flash
+// image) against a device-sim process on a pseudo-terminal, and compares each with a bare
+// peer: a bare-peer device process answering the same number of requests of the same request
+// and reply sizes, and a client in this process with no protocol work (bench/bare). Product
+// (A) and bare peer (B) run interleaved, A B A B, for several rounds; each job reports the
+// medians and the ratio of medians with the spread of the per-round ratios.
+// Usage: transfer-bench [rounds]   (default 5)
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
+#include <cstdlib>
+#include <functional>
+#include <string>
 #include <vector>
 
+#include "BarePeer.h"
 #include "device/transfer/FileDownload.h"
 #include "device/transfer/FileUpload.h"
 #include "device/transfer/FlashImage.h"
-#include "link/codec/FrameCodec.h"
 #include "link/cUSB_CDC_Protocol.h"
 #include "link/platform/Deadline.h"
-#include "link/platform/SerialPort.h"
-#include "tests/support/SimHarness.h"
 
 namespace {
 
 using orvane::monotonicMs;
 
-// Request/reply written and read straight on the port, without the link: what an exchange
-// costs at the least.
-class BarePort {
-public:
-    explicit BarePort(const std::string& port) : serial_(orvane::makePlatformSerialPort()) {
-        ok_ = serial_->open(port).ok;
-    }
-    ~BarePort() { serial_->close(); }
-    bool ok() const { return ok_; }
-
-    // Sends one request and waits for the END byte of its reply.
-    void roundTrip(uint8_t command, const std::vector<uint8_t>& payload) {
-        const std::vector<uint8_t> frame =
-            orvane::frame::encodePacket(command, payload.data(), payload.size());
-        serial_->write(frame.data(), frame.size());
-        uint8_t buffer[orvane::SerialPort::kReadChunk];
-        orvane::Deadline giveUp(2000);
-        while (!giveUp.expired()) {
-            const size_t n = serial_->read(buffer, sizeof buffer);
-            for (size_t k = 0; k < n; ++k)
-                if (buffer[k] == orvane::frame::END) return;
-        }
-    }
-
-private:
-    std::unique_ptr<orvane::SerialPort> serial_;
-    bool ok_ = false;
+struct Job {
+    const char* what;
+    double bytes;
+    long exchanges;      // the bare peer's round trips: the job's main exchanges
+    size_t requestBytes;  // as on the wire, END included
+    size_t replyBytes;
+    std::function<bool()> run;
 };
 
-// Milliseconds of one bare round trip made by `step(port, i)`: the best mean of three runs
-// of `rounds`, after a warm-up, since other work on a shared machine only ever adds time.
-template <typename Step>
-double bareMs(const std::string& port, int rounds, Step step) {
-    BarePort bare(port);
-    if (!bare.ok()) return -1;
-    for (int i = 0; i < 50; ++i) bare.roundTrip(orvane::cmd::GetFlash, {0, 0, 0, 0, 0, 1});
-    double best = 1e9;
-    for (int run = 0; run < 3; ++run) {
-        const int64_t start = monotonicMs();
-        for (int i = 0; i < rounds; ++i) step(bare, i);
-        best = std::min(best, double(monotonicMs() - start) / rounds);
-    }
-    return best;
+struct Measured {
+    std::string barePort;
+    std::vector<double> productMs, bareMs;
+};
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-void putLe32(std::vector<uint8_t>& v, uint32_t x) { orvane::frame::putLe32(v, x); }
-
-void report(const char* what, int64_t ms, double bytes, int exchanges, double bareMs) {
-    const double seconds = ms / 1000.0;
-    const double limitMs = bareMs * exchanges;
-    std::printf("%-18s %6.2f s %7.1f KiB/s %6d exchanges; bare %.3f ms each, limit %5.2f s; "
-                "ratio %.2f\n",
-                what, seconds, bytes / 1024.0 / (seconds > 0 ? seconds : 1), exchanges, bareMs,
-                limitMs / 1000.0, limitMs > 0 ? ms / limitMs : 0.0);
+bool waitFor(const QString& path) {
+    for (int i = 0; i < 100; ++i) {
+        if (QFileInfo::exists(path)) return true;
+        orvane::sleepMs(50);
+    }
+    return false;
 }
 
 }  // namespace
@@ -87,11 +65,21 @@ int main(int argc, char** argv) {
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
         if (type != QtDebugMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
     });
-    orvane::test::SimHarness sim;
-    sim.start();
-    const std::string port = sim.portPath();
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     QTemporaryDir dir;
-    orvane::transfer::TransferReport quiet;
+    const QString portsDir = dir.filePath("ports");
+    QDir().mkpath(portsDir);
+
+    // Both peers are processes of their own, started the same way.
+    std::vector<std::unique_ptr<QProcess>> peers;
+    auto startPeer = [&](const QString& program, const QStringList& args, const QString& link) {
+        peers.push_back(std::make_unique<QProcess>());
+        peers.back()->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        peers.back()->start(program, args);
+        return waitFor(link);
+    };
+    const QString simPort = portsDir + "/sim0";
+    if (!startPeer(DEVICE_SIM, {"--ports-dir", portsDir, "--name", "sim0"}, simPort)) return 1;
 
     const int size = 1 << 20;
     QByteArray data(size, '\0');
@@ -102,72 +90,80 @@ int main(int argc, char** argv) {
     f.write(data);
     f.close();
 
-    // The bare round trips are measured right before each transfer, with the same request
-    // kind, so that both see the same load on a shared machine.
-    const int rounds = 500;
     cUSB_CDC_Protocol link;
-    auto openLink = [&] { return link.OpenPort(QString::fromStdString(port)) == 0; };
-
-    const double bareUpload = bareMs(port, rounds, [](BarePort& bare, int i) {
-        if (i == 0) {
-            std::vector<uint8_t> start;
-            putLe32(start, 512 * rounds);
-            const char scratch[] = "scratch.tmp";
-            start.insert(start.end(), scratch, scratch + sizeof scratch - 1);
-            start.resize(4 + 32, 0);
-            bare.roundTrip(orvane::cmd::StartESP, start);
-        }
-        std::vector<uint8_t> chunk;
-        putLe32(chunk, 512 * i);
-        putLe32(chunk, 512);
-        chunk.resize(8 + 512, 0x5A);
-        bare.roundTrip(orvane::cmd::WriteESP, chunk);
-    });
-    if (!openLink()) return 1;
-    int64_t t = monotonicMs();
-    const bool up = orvane::transfer::uploadFile(&link, local, false, quiet);
-    report(up ? "upload 1 MiB" : "upload 1 MiB (FAILED)", monotonicMs() - t, size,
-           size / 512 + 2, bareUpload);
-    link.ClosePort();
-
-    const double bareRead = bareMs(port, rounds, [](BarePort& bare, int i) {
-        if (i == 0) {
-            std::vector<uint8_t> start{0, 0};
-            const char name[] = "bench.bin";
-            start.insert(start.end(), name, name + sizeof name - 1);
-            start.resize(2 + 24, 0);
-            bare.roundTrip(orvane::cmd::StartFileRead, start);
-        }
-        std::vector<uint8_t> ask;
-        putLe32(ask, 256 * i);
-        putLe32(ask, 256);
-        bare.roundTrip(orvane::cmd::ReadFile, ask);
-    });
-    if (!openLink()) return 1;
+    orvane::transfer::TransferReport quiet;
+    auto withLink = [&](const std::function<bool()>& job) {
+        if (link.OpenPort(simPort) != 0) return false;
+        const bool ok = job();
+        link.ClosePort();
+        return ok;
+    };
     const QString back = dir.filePath("back.bin");
-    t = monotonicMs();
-    const bool down = orvane::transfer::readDeviceFile(&link, back, 0, "bench.bin", quiet);
-    const int64_t downMs = monotonicMs() - t;
-    QFile b(back);
-    const bool same = b.open(QIODevice::ReadOnly) && b.readAll() == data;
-    report(down && same ? "read back 1 MiB" : "read back 1 MiB (FAILED)", downMs, size,
-           size / 256 + 2, bareRead);
-    link.ClosePort();
+    // Request and reply sizes as the link and device-sim put them on the wire.
+    std::vector<Job> jobs{
+        {"upload 1 MiB", double(size), size / 512, 524, 5,
+         [&] { return withLink([&] { return orvane::transfer::uploadFile(&link, local, false, quiet); }); }},
+        {"read back 1 MiB", double(size), size / 256, 12, 263,
+         [&] {
+             const bool ok = withLink(
+                 [&] { return orvane::transfer::readDeviceFile(&link, back, 0, "bench.bin", quiet); });
+             QFile b(back);
+             return ok && b.open(QIODevice::ReadOnly) && b.readAll() == data;
+         }},
+        {"flash image 8 MiB", double(orvane::transfer::kFlashImageSize),
+         long(orvane::transfer::kFlashImageSize / 256), 10, 263,
+         [&] {
+             return withLink([&] {
+                 return orvane::transfer::readFlashImage(&link, dir.filePath("flashimage.bin"),
+                                                         orvane::transfer::kFlashImageSize, quiet);
+             });
+         }},
+    };
+    std::vector<Measured> measured(jobs.size());
+    for (size_t j = 0; j < jobs.size(); ++j) {
+        const QString barePort = dir.filePath(QString("bare%1").arg(j));
+        if (!startPeer(BARE_PEER, {"serve", barePort, QString::number(jobs[j].replyBytes)}, barePort))
+            return 1;
+        measured[j].barePort = barePort.toStdString();
+    }
 
-    const double bareFlash = bareMs(port, rounds, [](BarePort& bare, int i) {
-        std::vector<uint8_t> ask;
-        putLe32(ask, 256 * i);
-        ask.push_back(0x00);
-        ask.push_back(0x01);  // 256
-        bare.roundTrip(orvane::cmd::GetFlash, ask);
-    });
-    if (!openLink()) return 1;
-    t = monotonicMs();
-    const bool image = orvane::transfer::readFlashImage(&link, dir.filePath("flashimage.bin"),
-                                                        orvane::transfer::kFlashImageSize, quiet);
-    report(image ? "flash image 8 MiB" : "flash image 8 MiB (FAILED)", monotonicMs() - t,
-           orvane::transfer::kFlashImageSize, orvane::transfer::kFlashImageSize / 256,
-           bareFlash);
-    link.ClosePort();
-    return 0;
+    bool failed = false;
+    for (int round = 1; round <= rounds; ++round) {
+        for (size_t j = 0; j < jobs.size(); ++j) {
+            const Job& job = jobs[j];
+            Measured& m = measured[j];
+            const int64_t t = monotonicMs();
+            if (!job.run()) {
+                std::printf("%s: FAILED in round %d\n", job.what, round);
+                failed = true;
+            }
+            m.productMs.push_back(double(monotonicMs() - t));
+            const double bare = orvane::bench::askBare(m.barePort, job.requestBytes, job.exchanges);
+            if (bare < 0) {
+                std::printf("%s: the bare peer did not answer\n", job.what);
+                return 1;
+            }
+            m.bareMs.push_back(bare);
+        }
+    }
+
+    for (size_t j = 0; j < jobs.size(); ++j) {
+        const Job& job = jobs[j];
+        const Measured& m = measured[j];
+        std::vector<double> ratios;
+        for (size_t i = 0; i < m.productMs.size(); ++i)
+            ratios.push_back(m.productMs[i] / std::max(m.bareMs[i], 0.001));
+        const double a = median(m.productMs), b = median(m.bareMs);
+        std::printf("%-18s %8.0f ms %7.0f KiB/s; bare peer %6.0f ms for %ld round trips of %zu/%zu "
+                    "bytes; ratio of medians %.2f (per-round %.2f to %.2f, %d rounds)\n",
+                    job.what, a, job.bytes / 1024.0 / (a > 0 ? a / 1000 : 1), b, job.exchanges,
+                    job.requestBytes, job.replyBytes, b > 0 ? a / b : 0.0,
+                    *std::min_element(ratios.begin(), ratios.end()),
+                    *std::max_element(ratios.begin(), ratios.end()), rounds);
+    }
+    for (auto& peer : peers) {
+        peer->terminate();
+        peer->waitForFinished(3000);
+    }
+    return failed ? 1 : 0;
 }

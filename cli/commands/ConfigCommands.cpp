@@ -1,5 +1,4 @@
 // config show and config set: the network configuration through the page's own flows.
-#include <QFileInfo>
 #include <QJsonObject>
 
 #include <climits>
@@ -7,9 +6,8 @@
 #include "cli/CommandTable.h"
 #include "cli/Console.h"
 #include "cli/commands/ConfigKeys.h"
+#include "cli/commands/SentFiles.h"
 #include "device/config/ConfigFlows.h"
-#include "device/transfer/DeviceNames.h"
-#include "device/transfer/TransferJobs.h"
 #include "link/cUSB_CDC_Protocol.h"
 
 namespace orvane::cli {
@@ -54,19 +52,25 @@ int runConfigShow(CommandCall& call)
 
 int runConfigSet(CommandCall& call)
 {
-    QStringList pairs;
+    VerifyChoice verify;
     int status = 0;
+    if (!takeVerifyChoice(call, verify, status))
+        return status;
+    QStringList pairs;
     if (!call.operands(pairs, 1, INT_MAX, status))
         return status;
     QList<ConfigChange> changes;
     QString error;
     if (!parseConfigChanges(pairs, changes, error))
         return call.usage(error);
+    QStringList localFiles;
     for (const ConfigChange& change : qAsConst(changes)) {
-        if (change.first.endsWith(QLatin1String("-file")) && !change.second.isEmpty() &&
-            !QFileInfo(change.second).isFile())
-            return call.usage(QStringLiteral("cannot read the file %1").arg(change.second));
+        if (change.first.endsWith(QLatin1String("-file")) && !change.second.isEmpty())
+            localFiles.append(change.second);
     }
+    QList<SentFile> files;
+    if (!checkFilesToSend(call, localFiles, false, files, status))
+        return status;
     if (!call.connect())
         return call.noDevice();
 
@@ -82,30 +86,39 @@ int runConfigSet(CommandCall& call)
         return call.usage(unwritten);
 
     bool uploaded = true;
+    QList<SentFile> sent;
     const config::UploadFn upload = [&](const QStringList& paths) {
-        TransferItems items;
-        for (const QString& path : paths)
-            items.append(TransferItem{path, false});
-        uploaded = transfer::runUploadJob(
-            &call.link(), items,
-            call.console.report(
-                [paths](int i) {
-                    return i < paths.size() ? transfer::localFileName(paths.at(i)) : QString();
-                },
-                call.stop));
-        call.console.endProgress();
+        for (const SentFile& file : qAsConst(files)) {
+            if (paths.contains(file.path))
+                sent.append(file);
+        }
+        uploaded = sendFiles(call, sent);
     };
     const bool written = config::writeNetworkConfig(&call.link(), value, logTo(call), upload);
-    call.console.document().insert(QStringLiteral("written"), written && uploaded);
-    if (!written)
+    if (!written) {
+        call.console.document().insert(QStringLiteral("written"), false);
         return call.deviceFailed(QStringLiteral("The configuration was not written completely"));
+    }
+    if (call.interruptRequested())
+        return call.interrupted();
+    const bool verified = uploaded && verifySentFiles(call, sent, verify);
+    if (!sent.isEmpty())
+        call.console.document().insert(QStringLiteral("files"), reportSentFiles(call, sent));
 
+    // The device may acknowledge a value it did not keep: only the read-back tells.
     config::NetworkConfig back;
     if (!readAll(call, back, read))
         return ExitDeviceFailed;
     show(call, back, read);
+    const QStringList differing = differingSettings(changes, value, back, read);
+    call.console.document().insert(QStringLiteral("written"), uploaded && verified && differing.isEmpty());
+    if (!differing.isEmpty())
+        return call.deviceFailed(QStringLiteral("The device does not hold what was written: ") +
+                                 differing.join(QStringLiteral(", ")));
     if (!uploaded)
         return call.deviceFailed(QStringLiteral("The key or certificate file was not uploaded"));
+    if (!verified)
+        return call.deviceFailed(QString());
     return ExitOk;
 }
 

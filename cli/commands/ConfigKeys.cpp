@@ -200,6 +200,30 @@ QString unwrittenChange(const QList<ConfigChange>& changes, const NetworkConfig&
     return QString();
 }
 
+QStringList differingSettings(const QList<ConfigChange>& changes, const NetworkConfig& written,
+                              const NetworkConfig& back, const config::ReadOutcome& read)
+{
+    QStringList differing;
+    for (const ConfigChange& change : changes) {
+        const QString& key = change.first;
+        for (const Shown& s : kShown) {
+            if (key != QLatin1String(s.key) || !read.has(s.field))
+                continue;
+            const QString mine = shownValue(written, key);
+            const QString theirs = shownValue(back, key);
+            const bool same = key == QLatin1String("proxy-port") ? mine.toUInt() == theirs.toUInt()
+                                                                  : mine == theirs;
+            if (same)
+                continue;
+            if (key.endsWith(QLatin1String("password")))
+                differing.append(key);
+            else
+                differing.append(QStringLiteral("%1 (written \"%2\", read back \"%3\")").arg(key, mine, theirs));
+        }
+    }
+    return differing;
+}
+
 QStringList configLines(const NetworkConfig& config, const config::ReadOutcome& read)
 {
     QStringList lines;

@@ -27,6 +27,12 @@ void applyConfigChanges(const QList<ConfigChange>& changes, config::NetworkConfi
 // chosen security does not use); empty when every change will be written.
 QString unwrittenChange(const QList<ConfigChange>& changes, const config::NetworkConfig& config);
 
+// The settings among `changes` that the configuration read back (`back`, filled as `read`
+// says) does not hold as written (`written`): one "key (...)" each, with both values except
+// for passwords. Empty when the device holds every change.
+QStringList differingSettings(const QList<ConfigChange>& changes, const config::NetworkConfig& written,
+                              const config::NetworkConfig& back, const config::ReadOutcome& read);
+
 // The configuration as lines "key=value" in the order of the page, with only the parts the
 // read filled (Wi-Fi settings are not read while Wi-Fi is off).
 QStringList configLines(const config::NetworkConfig& config, const config::ReadOutcome& read);

@@ -2,7 +2,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QSerialPortInfo>
 
 #include "cli/CommandTable.h"
 #include "cli/Console.h"
@@ -45,54 +44,45 @@ int runPorts(CommandCall& call)
     if (!call.operands(extra, 0, 0, status))
         return status;
 
-    QStringList ports;
-    listCandidatePorts(ports);
-    const QStringList virtuals = virtualPorts();
-    const QList<QSerialPortInfo> serial = QSerialPortInfo::availablePorts();
-
+    const QList<CandidatePort> ports = describeCandidatePorts();
     QJsonArray list;
-    for (const QString& port : qAsConst(ports)) {
+    for (const CandidatePort& port : ports) {
         QJsonObject entry;
-        entry.insert(QStringLiteral("name"), port);
-        const bool isVirtual = virtuals.contains(port);
-        entry.insert(QStringLiteral("virtual"), isVirtual);
-        QString vendor;
-        for (const QSerialPortInfo& info : serial) {
-            if (info.portName() == port && info.hasVendorIdentifier())
-                vendor = hex4(info.vendorIdentifier());
-        }
+        entry.insert(QStringLiteral("name"), port.name);
+        entry.insert(QStringLiteral("virtual"), port.isVirtual);
+        const QString vendor = port.isVirtual ? QString() : hex4(port.vendorId);
         entry.insert(QStringLiteral("vendorId"), vendor.isEmpty() ? QJsonValue() : QJsonValue(vendor));
 
-        QString openError;
-        const ProbeResult probe = tryCandidates(
-            call.link(), {port}, false,
-            [&](const QString&, const QString& reason) { openError = reason; });
-        QString answer;
-        if (probe.found) {
-            entry.insert(QStringLiteral("version"), probe.version);
-            entry.insert(QStringLiteral("bootloader"), isBootloaderVersion(probe.version));
-            answer = probe.version.isEmpty() ? QStringLiteral("answers") : printableText(probe.version);
+        // A bootloader is asked too, so that its version text shows.
+        const PortCheck check = checkPort(call.link(), port.name, true);
+        const bool answered = check.verdict == PortVerdict::Device;
+        const bool bootloader = answered && isBootloaderVersion(check.version);
+        entry.insert(QStringLiteral("reason"),
+                     reasonCode(bootloader ? PortVerdict::Bootloader : check.verdict));
+        if (answered) {
+            entry.insert(QStringLiteral("version"), check.version);
+            entry.insert(QStringLiteral("bootloader"), bootloader);
             // The leave command would send a bootloader on into the application: looking
             // must not change the device's state.
-            if (isBootloaderVersion(probe.version))
+            if (bootloader)
                 call.link().CloseIfOpen();
             else
                 releaseDevice(call.link());
         } else {
-            // The probe reports no busy port: another program (an open admin-tool) has it.
-            if (openError.isEmpty() && call.link().lastOpenWasBusy())
-                openError = QStringLiteral("in use by another program");
             entry.insert(QStringLiteral("version"), QJsonValue());
-            answer = openError.isEmpty() ? QStringLiteral("no answer")
-                                         : QStringLiteral("cannot open: ") + openError;
-            if (!openError.isEmpty())
-                entry.insert(QStringLiteral("openError"), openError);
+            entry.insert(QStringLiteral("text"), reasonText(check));
+            if (!check.systemReason.isEmpty())
+                entry.insert(QStringLiteral("openError"), check.systemReason);
+            if (check.holderPid > 0) {
+                entry.insert(QStringLiteral("holderPid"), check.holderPid);
+                entry.insert(QStringLiteral("holderName"), check.holderName);
+            }
         }
         list.append(entry);
         call.console.line(QStringLiteral("%1  %2  %3")
-                              .arg(port, isVirtual ? QStringLiteral("virtual")
-                                                   : QStringLiteral("vendor ") + (vendor.isEmpty() ? QStringLiteral("?") : vendor),
-                                   answer));
+                              .arg(port.name,
+                                   port.isVirtual ? QStringLiteral("virtual") : QStringLiteral("vendor ") + vendor,
+                                   reasonText(check)));
     }
     call.console.document().insert(QStringLiteral("ports"), list);
     if (ports.isEmpty())

@@ -80,8 +80,10 @@ int runRemove(CommandCall& call)
         const QString& dir = run.first().dirName;
         const bool ok = fs::deleteFiles(&call.link(), dir, names, logTo(call));
         if (ok) {
+            // The root directory is called "/": its files are "/NAME", not "//NAME".
+            const QString prefix = dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
             for (const QString& name : qAsConst(names))
-                deleted.append(dir + QLatin1Char('/') + name);
+                deleted.append(prefix + name);
         }
         call.console.document().insert(QStringLiteral("deleted"), deleted);
         if (!ok)
@@ -102,7 +104,22 @@ int runFormat(CommandCall& call)
             "format erases every file on the device; add --yes to confirm"));
     if (!call.connect())
         return call.noDevice();
-    return fs::formatFlash(&call.link(), logTo(call)) ? ExitOk : ExitDeviceFailed;
+    if (!fs::formatFlash(&call.link(), logTo(call)))
+        return ExitDeviceFailed;
+    // The format command's answer is not a status: only the listing shows that it happened.
+    fs::Listing listing;
+    if (!readListing(call, listing))
+        return ExitDeviceFailed;
+    QStringList remaining;
+    for (const fs::Directory& d : qAsConst(listing.directories)) {
+        for (const QString& name : d.files)
+            remaining.append(d.name == QLatin1String("/") ? name : d.name + QLatin1Char('/') + name);
+    }
+    call.console.document().insert(QStringLiteral("remaining"), toJson(remaining));
+    if (!remaining.isEmpty())
+        return call.deviceFailed(QStringLiteral("The device still holds files after formatting: ") +
+                                 remaining.join(QStringLiteral(", ")));
+    return ExitOk;
 }
 
 int runClearHistory(CommandCall& call)

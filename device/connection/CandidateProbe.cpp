@@ -22,25 +22,55 @@ bool isBootloaderVersion(const QString& version)
     return version.contains(QLatin1String("Bootloader"), Qt::CaseSensitive);
 }
 
+QString permissionHint()
+{
+    return QStringLiteral(
+        "your user may not open it: add it to the dialout group (sudo usermod -aG dialout USER, "
+        "then log in again) or install the udev rule packaging/60-orvane.rules (see the README)");
+}
+
+PortCheck checkPort(cUSB_CDC_Protocol& link, const QString& port, bool takeBootloader)
+{
+    PortCheck check;
+    check.port = port;
+    if (link.OpenPort(port) != 0) {
+        const orvane::SerialOpenResult open = link.lastOpenResult();
+        check.systemReason = QString::fromStdString(open.reason);
+        check.verdict = open.busy     ? PortVerdict::Busy
+                        : open.denied ? PortVerdict::Denied
+                                      : PortVerdict::CannotOpen;
+        check.holderPid = open.holder.pid;
+        check.holderName = QString::fromStdString(open.holder.name);
+        return check;
+    }
+    if (link.SendHello(check.version)) {
+        link.ClosePort();
+        check.verdict = PortVerdict::NoAnswer;
+        return check;
+    }
+    if (!takeBootloader && isBootloaderVersion(check.version)) {
+        link.ClosePort();
+        check.verdict = PortVerdict::Bootloader;
+        return check;
+    }
+    check.verdict = PortVerdict::Device;
+    return check;
+}
+
 ProbeResult tryCandidates(cUSB_CDC_Protocol& link, const QStringList& ports, bool skipBootloader,
                           const OpenFailureHandler& onOpenFailure)
 {
     ProbeResult result;
     for (const QString& port : ports) {
-        if (!openPort(link, port, onOpenFailure))
+        const PortCheck check = checkPort(link, port, !skipBootloader);
+        if ((check.verdict == PortVerdict::Denied || check.verdict == PortVerdict::CannotOpen) &&
+            onOpenFailure)
+            onOpenFailure(port, check.systemReason);
+        if (check.verdict != PortVerdict::Device)
             continue;
-        QString version;
-        if (link.SendHello(version)) {
-            link.ClosePort();
-            continue;
-        }
-        if (skipBootloader && isBootloaderVersion(version)) {
-            link.ClosePort();
-            continue;
-        }
         result.found = true;
         result.port = port;
-        result.version = version;
+        result.version = check.version;
         break;
     }
     return result;

@@ -18,6 +18,32 @@ using OpenFailureHandler = std::function<void(const QString& port, const QString
 // A version text marks the bootloader when it contains "Bootloader" (case-sensitive).
 bool isBootloaderVersion(const QString& version);
 
+// What one port turned out to be when probed as Connect does.
+enum class PortVerdict {
+    Device,      // answered: the port is left open
+    Bootloader,  // answered from the device's bootloader, which was not to be taken: closed
+    Denied,      // the user may not open it
+    Busy,        // another program holds it
+    CannotOpen,  // it does not open for another reason
+    NoAnswer,    // opened, but no answer to SendHello: not the device, or not responding
+};
+
+struct PortCheck {
+    QString port;
+    PortVerdict verdict = PortVerdict::NoAnswer;
+    QString version;       // the version text when it answered
+    QString systemReason;  // why it did not open, in the system's words
+    qint64 holderPid = 0;  // who holds a busy port (0 = the system did not tell)
+    QString holderName;
+};
+
+// Opens `port` and sends SendHello. A device answering from its bootloader is taken only
+// when `takeBootloader` holds; nothing is sent to one that is passed over.
+PortCheck checkPort(cUSB_CDC_Protocol& link, const QString& port, bool takeBootloader);
+
+// What to do about a port the user may not open; the admin window and admin-cli say it.
+QString permissionHint();
+
 struct ProbeResult {
     bool found = false;
     QString port;     // the port taken (left open)

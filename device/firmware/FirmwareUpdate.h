@@ -25,6 +25,15 @@ QString updateNotStartedLine();
 // and comes back, usually under another port name.
 void startFirmwareUpdate(cUSB_CDC_Protocol* link, const LogFn& log);
 
+// How the device answered the start-update command.
+enum class UpdateAnswer { Accepted, Refused, Unanswered };
+
+// The same for callers that need to know the update was taken: the answer is examined (a
+// status byte other than 0 is a refusal; an empty answer is taken as acceptance). Only an
+// accepted command lets go of the port as startFirmwareUpdate() does; otherwise the port stays
+// open and nothing is logged.
+UpdateAnswer startFirmwareUpdateChecked(cUSB_CDC_Protocol* link, const LogFn& log);
+
 // Deletes the update history. Logs "Wait for clearing..." and, on success, "Update history
 // was cleared successfully". True on success.
 bool clearUpdateHistory(cUSB_CDC_Protocol* link, const LogFn& log);

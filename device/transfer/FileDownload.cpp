@@ -13,6 +13,12 @@ namespace orvane::transfer {
 
 bool readDeviceFile(cUSB_CDC_Protocol* protocol, const QString& localPath, quint16 dirIndex,
                     const QString& name, const TransferReport& report) {
+    PartialFile local(localPath);
+    return readDeviceFile(protocol, local, dirIndex, name, report);
+}
+
+bool readDeviceFile(cUSB_CDC_Protocol* protocol, ReadTarget& local, quint16 dirIndex,
+                    const QString& name, const TransferReport& report) {
     if (!protocol || !protocol->opened) {
         report.fail(QStringLiteral("No COM ports open"));
         return false;
@@ -29,7 +35,6 @@ bool readDeviceFile(cUSB_CDC_Protocol* protocol, const QString& localPath, quint
         return false;
     }
 
-    PartialFile local(localPath);
     if (!local.open()) {
         report.fail(QStringLiteral("File opening error"));
         return false;
@@ -48,11 +53,16 @@ bool readDeviceFile(cUSB_CDC_Protocol* protocol, const QString& localPath, quint
     FileProgress progress(report, size);
     progress.start();
 
-    bool failed = false;
-    quint32 done = 0;
+    // A target that cannot take this file (an earlier part larger than it) ends the read.
+    bool failed = !local.begin(size);
+    quint32 done = failed ? 0 : quint32(local.resumeOffset());
+    if (done > 0) {
+        report.line(QStringLiteral("Continuing the earlier read from byte %1").arg(done));
+        progress.advance(done);
+    }
     uint8_t chunk[kReadChunk];
     QString errorText;
-    while (done < size) {
+    while (!failed && done < size) {
         if (report.stopRequested()) {
             report.fail(stoppedLine());
             failed = true;

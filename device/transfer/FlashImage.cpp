@@ -14,12 +14,17 @@ QString flashImageFileName() { return QStringLiteral("flashimage.bin"); }
 
 bool readFlashImage(cUSB_CDC_Protocol* protocol, const QString& localPath, quint32 size,
                     const TransferReport& report) {
+    PartialFile local(localPath);
+    return readFlashImage(protocol, local, localPath, size, report);
+}
+
+bool readFlashImage(cUSB_CDC_Protocol* protocol, ReadTarget& local, const QString& shownPath,
+                    quint32 size, const TransferReport& report) {
     if (!protocol || !protocol->opened) {
         report.fail(QStringLiteral("No COM ports open"));
         return false;
     }
-    report.line(QStringLiteral("File to write to : ") + localPath);
-    PartialFile local(localPath);
+    report.line(QStringLiteral("File to write to : ") + shownPath);
     if (!local.open()) {
         report.fail(QStringLiteral("File opening error"));
         return false;
@@ -32,9 +37,14 @@ bool readFlashImage(cUSB_CDC_Protocol* protocol, const QString& localPath, quint
     // Room for the largest count a reply can state, so that a device answering more than
     // asked cannot write past the buffer; such an answer is refused below.
     std::vector<uint8_t> chunk(0x10000);
-    bool failed = false;
-    quint32 done = 0;
-    while (done < size) {
+    // A target that cannot take the image (an earlier part larger than it) ends the read.
+    bool failed = !local.begin(size);
+    quint32 done = failed ? 0 : quint32(local.resumeOffset());
+    if (done > 0) {
+        report.line(QStringLiteral("Continuing the earlier read from byte %1").arg(done));
+        progress.advance(done);
+    }
+    while (!failed && done < size) {
         if (report.stopRequested()) {
             report.fail(stoppedLine());
             failed = true;

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "ReadTarget.h"
 #include "TransferReport.h"
 
 class cUSB_CDC_Protocol;
@@ -18,5 +19,8 @@ QString flashImageFileName();  // "flashimage.bin"
 // Reads `size` bytes of flash into `localPath`. True on success.
 bool readFlashImage(cUSB_CDC_Protocol* protocol, const QString& localPath, quint32 size,
                     const TransferReport& report);
+// The same into `target` (shown as `shownPath`), continuing at its resumeOffset().
+bool readFlashImage(cUSB_CDC_Protocol* protocol, ReadTarget& target, const QString& shownPath,
+                    quint32 size, const TransferReport& report);
 
 }  // namespace orvane::transfer

@@ -28,4 +28,32 @@ enum : uint8_t {
     GetFlash = 21,
     Format = 126,
 };
+
+// The command's name as above ("GetFlash"), or nullptr for a code the device does not know.
+inline const char* name(uint8_t command) {
+    switch (command) {
+    case Hello: return "Hello";
+    case StartESP: return "StartESP";
+    case WriteESP: return "WriteESP";
+    case EndESP: return "EndESP";
+    case DeleteESP: return "DeleteESP";
+    case SetID: return "SetID";
+    case StartUpdate: return "StartUpdate";
+    case Exit: return "Exit";
+    case GetMAC: return "GetMAC";
+    case GetID: return "GetID";
+    case GetFWVersion: return "GetFWVersion";
+    case GetMode: return "GetMode";
+    case GetParam: return "GetParam";
+    case SetParam: return "SetParam";
+    case GetDiskInfo: return "GetDiskInfo";
+    case GetFileDesc: return "GetFileDesc";
+    case StartFileRead: return "StartFileRead";
+    case ReadFile: return "ReadFile";
+    case EndFileRead: return "EndFileRead";
+    case GetFlash: return "GetFlash";
+    case Format: return "Format";
+    }
+    return nullptr;
+}
 }  // namespace orvane::cmd

@@ -23,10 +23,12 @@ std::unique_ptr<SerialPort> makePlatformSerialPort() {
 
 namespace {
 
-SerialOpenResult failure(int err, bool busy = false) {
+SerialOpenResult failure(int err, const std::string& path, bool busy = false) {
     SerialOpenResult r;
     r.busy = busy || err == EBUSY || err == EWOULDBLOCK;
+    r.denied = err == EACCES || err == EPERM;
     r.reason = std::strerror(err);
+    if (r.busy) r.holder = findPortHolder(path);
     return r;
 }
 
@@ -43,19 +45,19 @@ SerialOpenResult PosixSerialPort::open(const std::string& portName) {
     }
     const std::string path = serialDevicePath(portName);
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return failure(errno);
+    if (fd < 0) return failure(errno, path);
 
     // TIOCEXCL does not stop root, so the advisory lock is what keeps a second program out.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
         ::close(fd);
-        return failure(err, err == EWOULDBLOCK);
+        return failure(err, path, err == EWOULDBLOCK);
     }
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0) {
         const int err = errno;
         ::close(fd);
-        return failure(err);
+        return failure(err, path);
     }
     saved_ = tio;
     haveSaved_ = true;
@@ -73,13 +75,24 @@ SerialOpenResult PosixSerialPort::open(const std::string& portName) {
         const int err = errno;
         ::close(fd);
         haveSaved_ = false;
-        return failure(err);
+        return failure(err, path);
     }
     ::ioctl(fd, TIOCEXCL);
     // A pseudo-terminal has no modem lines and answers ENOTTY: nothing to assert there.
     int dtr = TIOCM_DTR;
     ::ioctl(fd, TIOCMBIS, &dtr);
 
+    if (::pipe(wake_) != 0) {
+        const int err = errno;
+        ::tcsetattr(fd, TCSANOW, &saved_);
+        haveSaved_ = false;
+        ::close(fd);
+        return failure(err, path);
+    }
+    for (int end : wake_) {
+        ::fcntl(end, F_SETFD, FD_CLOEXEC);
+        ::fcntl(end, F_SETFL, O_NONBLOCK);
+    }
     fd_ = fd;
     hungUp_ = false;
     SerialOpenResult ok;
@@ -95,6 +108,34 @@ void PosixSerialPort::close() {
     ::flock(fd_, LOCK_UN);
     ::close(fd_);
     fd_ = -1;
+    for (int& end : wake_) {
+        ::close(end);
+        end = -1;
+    }
+}
+
+bool PosixSerialPort::waitForHangUp() {
+    if (fd_ < 0) return false;
+    if (hungUp_) return true;
+    // With no events asked for, poll() still reports a hang-up or an error of the port, and
+    // nothing is read from it: the exchanges keep every byte.
+    pollfd p[2] = {{fd_, 0, 0}, {wake_[0], POLLIN, 0}};
+    for (;;) {
+        const int ready = ::poll(p, 2, -1);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0 || (p[1].revents & POLLIN)) return false;
+        if (p[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            hungUp_ = true;
+            return true;
+        }
+    }
+}
+
+void PosixSerialPort::interruptHangUpWait() {
+    if (wake_[1] < 0) return;
+    const char byte = 0;
+    // A full pipe already holds a wake-up; nothing more is needed.
+    (void)!::write(wake_[1], &byte, 1);
 }
 
 size_t PosixSerialPort::read(uint8_t* dest, size_t capacity) {

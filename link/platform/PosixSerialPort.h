@@ -6,6 +6,8 @@
 
 #include <termios.h>
 
+#include <atomic>
+
 namespace orvane {
 
 class PosixSerialPort : public SerialPort {
@@ -22,13 +24,16 @@ public:
     size_t write(const uint8_t* data, size_t n) override;
     void discardInput() override;
     bool hungUp() const override { return hungUp_; }
+    bool waitForHangUp() override;
+    void interruptHangUpWait() override;
 
     // How long one write may wait for the driver to take all its bytes.
     static constexpr int kWriteTimeoutMs = 1000;
 
 private:
     int fd_ = -1;
-    bool hungUp_ = false;
+    std::atomic<bool> hungUp_{false};
+    int wake_[2] = {-1, -1};  // a pipe that ends waitForHangUp()
     bool haveSaved_ = false;
     termios saved_{};
 };

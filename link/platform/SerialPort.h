@@ -7,12 +7,16 @@
 #include <memory>
 #include <string>
 
+#include "PortHolder.h"
+
 namespace orvane {
 
 struct SerialOpenResult {
     bool ok = false;
-    bool busy = false;   // another program (or this one) holds the port
-    std::string reason;  // the system's words when !ok, e.g. "Permission denied"
+    bool busy = false;    // another program (or this one) holds the port
+    std::string reason;   // the system's words when !ok, e.g. "Permission denied"
+    bool denied = false;  // the user may not open the port (its permissions)
+    PortHolder holder;    // who holds a busy port, when the system tells
 };
 
 class SerialPort {
@@ -39,6 +43,13 @@ public:
     // True once the other side has gone away (hang-up, device unplugged): reads then
     // return 0 at once, so callers stop waiting instead of spinning.
     virtual bool hungUp() const = 0;
+
+    // Blocks until the other side goes away (true), or until interruptHangUpWait() is
+    // called or the port closes (false). For one watcher thread beside the exchanges: it
+    // reads and sends nothing. A port that cannot tell returns false at once.
+    virtual bool waitForHangUp() { return false; }
+    // Ends a waitForHangUp() in progress, or the next one, with false.
+    virtual void interruptHangUpWait() {}
 };
 
 // The platform's implementation (POSIX or Win32).

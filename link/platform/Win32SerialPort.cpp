@@ -37,6 +37,7 @@ std::unique_ptr<SerialPort> makePlatformSerialPort() {
 
 Win32SerialPort::~Win32SerialPort() {
     close();
+    if (wake_) CloseHandle(wake_);
 }
 
 std::string Win32SerialPort::errorText(DWORD code) {
@@ -60,6 +61,9 @@ SerialOpenResult Win32SerialPort::open(const std::string& portName) {
     }
     hungUp_ = false;
     dtrApplied_ = false;
+    // Created once, before any watcher thread can wait on it.
+    if (!wake_) wake_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    else ResetEvent(wake_);
 
     const std::string path = serialDevicePath(portName);
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0 /* no sharing */,
@@ -141,6 +145,29 @@ void Win32SerialPort::close() {
     SetCommTimeouts(handle_, &savedTimeouts_);
     CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
+}
+
+bool Win32SerialPort::waitForHangUp() {
+    if (!isOpen() || !wake_) return false;
+    if (hungUp_) return true;
+    // Windows has no hang-up event for a COM port: the driver is asked a few times a second
+    // for the modem lines, which fails once the USB device is gone. Nothing goes on the wire.
+    while (WaitForSingleObject(wake_, kHangUpCheckMs) == WAIT_TIMEOUT) {
+        DWORD lines = 0;
+        if (!GetCommModemStatus(handle_, &lines)) {
+            const DWORD code = GetLastError();
+            if (code != ERROR_INVALID_FUNCTION && code != ERROR_NOT_SUPPORTED) {
+                hungUp_ = true;
+                return true;
+            }
+        }
+    }
+    ResetEvent(wake_);
+    return false;
+}
+
+void Win32SerialPort::interruptHangUpWait() {
+    if (wake_) SetEvent(wake_);
 }
 
 void Win32SerialPort::noteFailure(DWORD code) {

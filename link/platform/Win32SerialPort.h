@@ -38,6 +38,11 @@ public:
     size_t write(const uint8_t* data, size_t n) override;
     void discardInput() override;
     bool hungUp() const override { return hungUp_; }
+    bool waitForHangUp() override;
+    void interruptHangUpWait() override;
+
+    // How often a hang-up watcher asks the driver whether the device is still there.
+    static constexpr DWORD kHangUpCheckMs = 250;
 
     // For diagnostics and the Windows test program: the open handle (INVALID_HANDLE_VALUE
     // when closed) and the time-outs found at opening, which close() puts back.
@@ -57,6 +62,7 @@ private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
     COMMTIMEOUTS savedTimeouts_{};
     std::atomic<bool> hungUp_{false};
+    HANDLE wake_ = nullptr;  // manual-reset event that ends waitForHangUp()
     bool dtrApplied_ = false;
 };
 

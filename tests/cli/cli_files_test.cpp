@@ -1,10 +1,17 @@
 // admin-cli end to end against the simulated device: uploads, reading files back, listing,
 // deleting, formatting, the update history, the flash image and flashing firmware.
+#include <QCryptographicHash>
 #include <QDir>
 #include <QJsonArray>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 #include "CliFixture.h"
 #include "tests/support/SimHarness.h"
@@ -162,6 +169,13 @@ private slots:
         QCOMPARE(run.status, 0);
         QVERIFY(run.err.contains(s("Flash memory has been formatted successfully")));
         QVERIFY(!sim.files().count("welcome.mp3"));
+
+        // A refused format answers all the same: only the listing afterwards shows it.
+        sim.putFile("Audio/a.mp3", {1});
+        sim.updateOptions([](orvane::sim::SimOptions& o) { o.nokOnNth[126] = 1; });
+        run = runCli({s("format"), s("--yes")});
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.err.contains(s("The device still holds files after formatting: Audio/a.mp3\n")));
     }
 
     void clearHistory()
@@ -202,9 +216,160 @@ private slots:
         const QString image = dir.filePath(s("image.bin"));
         const std::atomic<bool> interrupted{true};
         const CliRun run = runCli({s("dump-flash"), s("-o"), image}, false, &interrupted);
-        QCOMPARE(run.status, 1);
-        QVERIFY(run.err.contains(s("The transfer was stopped")));
+        QCOMPARE(run.status, 130);
+        QVERIFY(run.err.contains(s("The transfer was stopped\nInterrupted\n")));
         QVERIFY(!QFileInfo::exists(image));
+    }
+
+    // A read that breaks off keeps its NAME.part; --resume continues it to the same image,
+    // and nothing is read twice but the chunk in flight.
+    void brokenDumpFlashResumes()
+    {
+        SimHarness sim;
+        sim.start();
+        QTemporaryDir dir;
+        const QString image = dir.filePath(s("unit.bin"));
+        const QString part = image + s(".part");
+        sim.updateOptions([](orvane::sim::SimOptions& o) { o.unplugAfterFrames = 3000; });
+        CliRun run = runCli({s("dump-flash"), s("-o"), image});
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.err.contains(s("unit.bin.part keeps what arrived; run the same command with --resume")));
+        const qint64 kept = QFileInfo(part).size();
+        QVERIFY(kept > 0);
+
+        sim.start();  // plugged in again
+        run = runCli({s("dump-flash"), s("-o"), image});  // no --resume: the part stays as it is
+        QCOMPARE(run.status, 2);
+        QVERIFY(run.err.contains(s("unit.bin.part already exists: add --resume")));
+        QCOMPARE(QFileInfo(part).size(), kept);
+
+        sim.clearReceived();
+        run = runCli({s("--json"), s("dump-flash"), s("--resume"), s("-o"), image});
+        QCOMPARE(run.status, 0);
+        const QByteArray flash = toBytes(sim.flash());
+        QCOMPARE(readBytes(image), flash);
+        QVERIFY(!QFileInfo::exists(part));
+        QCOMPARE(qint64(sim.received(21).size()), (8388608 - kept + 255) / 256);
+        const QJsonObject file = run.json().value(s("files")).toArray().at(0).toObject();
+        QCOMPARE(file.value(s("sha256")).toString(),
+                 QString::fromLatin1(QCryptographicHash::hash(flash, QCryptographicHash::Sha256).toHex()));
+    }
+
+    // get never overwrites a NAME.part it did not start, refuses to continue one larger than
+    // the device's file, and continues one that fits.
+    void getKeepsAndResumesParts()
+    {
+        SimHarness sim;
+        sim.start();
+        const QByteArray data = someBytes(3000);
+        sim.putFile("Audio/bell.mp3", std::vector<uint8_t>(data.begin(), data.end()));
+        QTemporaryDir dir;
+        const QString part = dir.filePath(s("bell.mp3.part"));
+        QVERIFY(writeBytes(part, someBytes(4000, 9)));  // the user's own file
+        CliRun run = runCli({s("get"), s("Audio/bell.mp3"), s("-o"), dir.path()});
+        QCOMPARE(run.status, 2);
+        run = runCli({s("get"), s("--resume"), s("Audio/bell.mp3"), s("-o"), dir.path()});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(s("bell.mp3.part holds 4000 bytes, more than the 3000 bytes to read")), qPrintable(run.err));
+        QCOMPARE(readBytes(part), someBytes(4000, 9));
+
+        QVERIFY(writeBytes(part, data.left(1000) + "junk"));  // rounded down to 768 bytes
+        sim.clearReceived();
+        run = runCli({s("get"), s("--resume"), s("Audio/bell.mp3"), s("-o"), dir.path()});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(readBytes(dir.filePath(s("bell.mp3"))), data);
+        QCOMPARE(sim.received(19).size(), size_t(9));  // 2232 bytes in 256-byte requests
+        QVERIFY(run.out.startsWith(dir.filePath(s("bell.mp3")) + s(": 3000 bytes, SHA-256 ")));
+    }
+
+    // A disk that cannot take the file: the old file stays, the part that cannot be finished
+    // goes, and the system's reason is shown.
+    void fullDiskKeepsTheOldFile()
+    {
+        SimHarness sim;
+        sim.start();
+        sim.putFile("big.bin", std::vector<uint8_t>(200000, 7));
+        QTemporaryDir dir;
+        const QString old = dir.filePath(s("big.bin"));
+        QVERIFY(writeBytes(old, "old"));
+        // A file size limit stands in for a full disk: writes past it fail as they would.
+        struct rlimit saved {};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        struct rlimit small = saved;
+        small.rlim_cur = 100000;
+        std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        const CliRun run = runCli({s("get"), s("big.bin"), s("-o"), dir.path()});
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.err.contains(s("Unable to write the data to the disk\n")));
+        QVERIFY2(run.err.contains(QString::fromLocal8Bit(strerror(EFBIG))), qPrintable(run.err));
+        QCOMPARE(readBytes(old), QByteArray("old"));
+        QVERIFY(!QFileInfo::exists(old + s(".part")));
+    }
+
+    // The device stores a byte wrong: verification catches it, and flash installs nothing.
+    void corruptedUploadIsCaught()
+    {
+        orvane::sim::SimOptions options;
+        options.corruptUploads = true;
+        SimHarness sim(options);
+        sim.start();
+        QTemporaryDir local;
+        const QString chime = local.filePath(s("chime.mp3"));
+        const QString image = local.filePath(s("system.bin"));
+        QVERIFY(writeBytes(chime, someBytes(5000)));
+        QVERIFY(writeBytes(image, someBytes(3000)));
+
+        CliRun run = runCli({s("--json"), s("upload"), chime});
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.err.contains(s("Verification failed for chime.mp3: the first differing byte is at offset 2500\n")));
+        QCOMPARE(run.json().value(s("files")).toArray().at(0).toObject().value(s("verified")), QJsonValue(false));
+
+        run = runCli({s("flash"), image});
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.err.contains(s("Verification failed for system.bin: ")));
+        QVERIFY(sim.received(8).empty());  // no SendStartUpdate
+
+        run = runCli({s("upload"), s("--no-verify"), chime});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.endsWith(s(", not verified: --no-verify\n")));
+    }
+
+    // Local files are checked before connecting, each with a plain reason.
+    void localFilesCheckedBeforeConnecting()
+    {
+        SimHarness sim;
+        sim.start();
+        QTemporaryDir local;
+        QVERIFY(QDir(local.path()).mkpath(s("folder")));
+        QFile huge(local.filePath(s("huge.mp3")));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(5) << 30));  // sparse
+        huge.close();
+        const QString longName = local.filePath(s("a-name-that-is-far-too-long-for-it.mp3"));
+        QVERIFY(writeBytes(longName, "x"));
+        const struct {
+            QStringList args;
+            const char* says;
+        } cases[] = {
+            {{s("upload"), local.filePath(s("none.mp3"))}, "no such file: "},
+            {{s("upload"), local.filePath(s("folder"))}, "is a folder, not a file"},
+            {{s("upload"), huge.fileName()}, "has 5368709120 bytes; the device takes files of at most 4294967295 bytes"},
+            {{s("upload"), longName}, "38 bytes long; the device takes names of at most 32 bytes"},
+            {{s("upload"), local.filePath(s("bad\uFFFDname.mp3"))}, "is not valid UTF-8"},
+            {{s("config"), s("set"), s("key-file=") + local.filePath(s("none.key"))}, "no such file: "},
+            {{s("flash"), longName}, "the device installs only images named system.bin, drivers.bin or interface.bin"},
+            {{s("get"), s("welcome.mp3"), s("-o"), local.filePath(s("nowhere"))}, "no such folder: "},
+            {{s("get"), s("welcome.mp3"), s("config.json"), s("-o"), s("-")}, "-o - writes one file"},
+            {{s("--json"), s("dump-flash"), s("-o"), s("-")}, "-o - and --json"},
+        };
+        sim.clearReceived();
+        for (const auto& c : cases) {
+            const CliRun run = runCli(c.args);
+            QVERIFY2(run.status == 2, qPrintable(c.args.join(QLatin1Char(' '))));
+            QVERIFY2(run.err.contains(s(c.says)), qPrintable(run.err));
+        }
+        QVERIFY(sim.received().empty());
     }
 
     void progressBarOnlyOnATerminalAndNotQuiet()
@@ -244,6 +409,8 @@ private slots:
         QCOMPARE(run.status, 0);
         const QJsonObject doc = run.json();
         QCOMPARE(doc.value(s("firmware")).toString(), s("Orvane 3.0.0"));
+        QCOMPARE(doc.value(s("versionChanged")), QJsonValue(true));
+        QCOMPARE(doc.value(s("files")).toArray().at(0).toObject().value(s("verified")), QJsonValue(true));
         QCOMPARE(doc.value(s("previousFirmware")).toString(), s("Orvane 2.4.1"));
         QCOMPARE(doc.value(s("port")).toString(), QString::fromStdString(sim.portPath()));
         QVERIFY(sim.restartCount() >= 1);
@@ -254,6 +421,15 @@ private slots:
                                  "Found device connected to "})
             QVERIFY2(run.err.contains(s(line)), line);
         QCOMPARE(sim.firmwareVersion(), std::string("Orvane 3.0.0"));
+
+        // Any name with --any-name: stored, nothing installed, the unchanged version a warning.
+        const QString other = local.filePath(s("fw-2025.bin"));
+        QVERIFY(writeBytes(other, someBytes(600)));
+        const CliRun same = runCli({s("--json"), s("--wait"), s("30"), s("flash"), s("--any-name"), other});
+        QCOMPARE(same.status, 0);
+        QVERIFY(same.err.contains(s("The firmware version did not change: Orvane 3.0.0\n")));
+        QCOMPARE(same.json().value(s("versionChanged")), QJsonValue(false));
+        QVERIFY(sim.restartCount() >= 2);
     }
 
     void flashRefusesTheUpdateAfterAFailedUpload()
@@ -272,6 +448,14 @@ private slots:
                  s("The device refused to finish storing Updates/ESP_Update_c.bin"));
         QVERIFY(sim.received(8).empty());  // no SendStartUpdate
         QCOMPARE(sim.restartCount(), 0);
+
+        // The device refuses the update: it never restarts, and the command says so.
+        sim.updateOptions([](orvane::sim::SimOptions& o) { o.nokOnNth[8] = 1; });
+        const CliRun refused = runCli({s("flash"), image});
+        QCOMPARE(refused.status, 1);
+        QVERIFY(refused.err.endsWith(s("The device refused the update command\n"
+                                       "The device did not restart: the update was not installed\n")));
+        QCOMPARE(sim.restartCount(), 0);
     }
 
     void flashArguments()
@@ -285,6 +469,9 @@ private slots:
             four << local.filePath(s(name));
         }
         QCOMPARE(runCli(QStringList{s("flash")} + four).status, 2);
+        QVERIFY(QDir(local.path()).mkpath(s("x")));
+        QVERIFY(writeBytes(local.filePath(s("x/system.bin")), "y"));
+        QCOMPARE(runCli({s("flash"), four.at(0), local.filePath(s("x/system.bin"))}).status, 2);
         QCOMPARE(runCli({s("flash")}).status, 2);
         QCOMPARE(runCli({s("flash"), local.filePath(s("nothing.bin"))}).status, 2);
         QVERIFY(sim.received().empty());

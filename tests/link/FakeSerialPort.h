@@ -25,7 +25,7 @@ class FakeSerialPort : public SerialPort {
 public:
     // Called after each write with the bytes written; typically feeds the reply.
     std::function<void(FakeSerialPort&, const Bytes&)> onWrite;
-    SerialOpenResult openResult{true, false, ""};
+    SerialOpenResult openResult{true, false, "", false, {}};
 
     // Bytes that become readable `delayMs` from now (in order after what is queued).
     void feed(const Bytes& bytes, int delayMs = 0) {
@@ -35,7 +35,11 @@ public:
     }
     // Every later read() sleeps this long first and then returns what is readable.
     std::atomic<int> slowReadMs{0};
-    void hangUp() { hup_ = true; }
+    void hangUp() {
+        std::lock_guard<std::mutex> g(m_);
+        hup_ = true;
+        hupCv_.notify_all();
+    }
 
     std::vector<Bytes> writes() const {
         std::lock_guard<std::mutex> g(m_);
@@ -57,6 +61,7 @@ public:
         if (openResult.ok) {
             std::lock_guard<std::mutex> g(m_);
             open_ = true;
+            hup_ = false;  // a port opened again is a new connection
             name_ = portName;
         }
         return openResult;
@@ -105,6 +110,17 @@ public:
         while (!incoming_.empty() && incoming_.front().at <= now) incoming_.pop_front();
     }
     bool hungUp() const override { return hup_; }
+    bool waitForHangUp() override {
+        std::unique_lock<std::mutex> g(m_);
+        hupCv_.wait(g, [this] { return hup_ || wakeHangUpWait_; });
+        wakeHangUpWait_ = false;
+        return hup_;
+    }
+    void interruptHangUpWait() override {
+        std::lock_guard<std::mutex> g(m_);
+        wakeHangUpWait_ = true;
+        hupCv_.notify_all();
+    }
 
 private:
     struct Chunk {
@@ -124,6 +140,8 @@ private:
 
     mutable std::mutex m_;
     std::condition_variable cv_;
+    std::condition_variable hupCv_;
+    bool wakeHangUpWait_ = false;
     std::deque<Chunk> incoming_;
     std::vector<Bytes> writes_;
     std::string name_;

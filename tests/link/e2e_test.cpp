@@ -256,12 +256,20 @@ void EndToEndTest::portUnpluggedBetweenExchanges() {
     sim::SimOptions o;
     o.unplugAfterFrames = 2;
     Device d(o);
+    int lostSignals = 0;
+    QObject receiver;
+    QObject::connect(&d.link, &cUSB_CDC_Protocol::sigPortLost, &receiver,
+                     [&] { ++lostSignals; }, Qt::QueuedConnection);
     quint64 id = 0;
     QVERIFY(!d.link.SendGetID(id));
     QVERIFY(!d.link.SendGetID(id));
     QVERIFY(d.sim.waitForAbsence(5000));
-    QVERIFY(d.link.SendDeleteESP("Updates/dnloads.cfg"));  // fails without waiting 60 s out
+    // Noticed with no exchange under way, and said once however often it is run into.
+    QTRY_COMPARE_WITH_TIMEOUT(lostSignals, 1, 1000);
     QVERIFY(d.link.portLost());
+    QVERIFY(d.link.SendDeleteESP("Updates/dnloads.cfg"));  // fails without waiting 60 s out
+    QCoreApplication::processEvents();
+    QCOMPARE(lostSignals, 1);
     d.link.ClosePort();
     d.sim.start();  // plugged in again, under a new name
     QCOMPARE(d.link.OpenPort(QString::fromStdString(d.sim.portPath())), 0);

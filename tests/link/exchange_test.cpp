@@ -184,12 +184,12 @@ void ExchangeTest::openAndCloseRules() {
     f.link->CloseIfOpen();
     QVERIFY(!f.link->opened);
 
-    f.port->openResult = SerialOpenResult{false, true, "Device or resource busy"};
+    f.port->openResult = SerialOpenResult{false, true, "Device or resource busy", false, {}};
     QCOMPARE(f.link->OpenPort("fake0"), 1);
     QVERIFY(!f.link->opened);
     QCOMPARE(f.link->lastOpenError(), QString("Device or resource busy"));
     QVERIFY(f.link->lastOpenWasBusy());
-    f.port->openResult = SerialOpenResult{true, false, ""};
+    f.port->openResult = SerialOpenResult{true, false, "", false, {}};
     QCOMPARE(f.link->OpenPort("fake0"), 0);
     QVERIFY(f.link->lastOpenError().isEmpty());
     QVERIFY(!f.link->lastOpenWasBusy());

@@ -102,6 +102,7 @@ private slots:
     void deviceAppearingDuringTheSearchIsConnected();
     void portThatCannotBeOpenedIsNamedOncePerConnect();
     void closingTheWindowLeavesTheDeviceOnlyWhenOpen();
+    void unpluggedDeviceClearsTheIdentifier();
 
 private:
     orvane::ScopedScreenScale pin_{1.0};
@@ -362,6 +363,18 @@ void SnWriterDeviceTest::closingTheWindowLeavesTheDeviceOnlyWhenOpen()
     window = std::make_unique<TestWindow>();
     window.reset();
     QCOMPARE(sim.received().size(), size_t(1));  // only the one before
+}
+
+void SnWriterDeviceTest::unpluggedDeviceClearsTheIdentifier()
+{
+    Connected c(77);
+    QVERIFY(c.window.connected());
+    c.sim.stop();
+    QTRY_VERIFY_WITH_TIMEOUT(!c.window.connected(), 15000);
+    QVERIFY(c.f->lineID->text().isEmpty());
+    QVERIFY(!c.f->ButtonSet->isEnabled());
+    QVERIFY(!c.window.link()->opened);
+    QVERIFY(c.window.messages.isEmpty());
 }
 
 QTEST_MAIN(SnWriterDeviceTest)

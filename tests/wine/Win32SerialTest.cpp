@@ -401,6 +401,9 @@ void testDeviceGone(Checks& c, const std::string& name) {
     const auto r = port.open(name);
     if (!c.check(r.ok, "open " + name, r.reason)) return;
     std::string version;
+    // A hang-up watcher told to stop before the device goes ends its wait with "not gone".
+    port.interruptHangUpWait();
+    c.check(!port.waitForHangUp(), "an interrupted hang-up wait ends without a hang-up");
     int answered = 0;
     while (answered < 50 && hello(port, version)) ++answered;
     c.note(std::to_string(answered) + " exchanges answered before the device went");
@@ -413,6 +416,7 @@ void testDeviceGone(Checks& c, const std::string& name) {
         c.check(!again, "a request to the vanished device fails and marks the port gone");
         uint8_t buffer[Win32SerialPort::kReadChunk];
         c.check(port.read(buffer, sizeof buffer) == 0, "reads on a gone port return nothing");
+        c.check(port.waitForHangUp(), "a hang-up wait on a gone port says so at once");
     } else {
         // Tell the layer's fault from the platform's silence: does a plain write fail here?
         const std::vector<uint8_t> wire = frame::encodePacket(kHello, nullptr, 0);

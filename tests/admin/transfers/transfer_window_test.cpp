@@ -207,6 +207,32 @@ private slots:
                               "Firmware update was not started because the upload failed"}));
     }
 
+    void deviceLostDuringAFlashEndsTheJobThenDisconnects() {
+        orvane::sim::SimOptions options;
+        options.noReplyOnNth[cmd::WriteESP] = 10;  // the cable is pulled while chunk 10 waits
+        SimHarness sim(options);
+        sim.start();
+        MainWindow window;
+        const MainWindowForm* f = window.form();
+        QVERIFY(connectWindow(window));
+        f->EditFWnRFfile->setText(localFile("lost/system.bin", QByteArray(64 * 1024, 'x')));
+
+        f->ButFlashDevice->click();
+        QTRY_VERIFY_WITH_TIMEOUT(sim.received(cmd::WriteESP).size() >= 10, kWaitMs);
+        sim.stop();
+        QVERIFY(waitForJobEnd(window));
+        QTRY_COMPARE_WITH_TIMEOUT(f->ButtonConnect->text(), QString("Connect"), kWaitMs);
+        const QStringList log = logOf(window);
+        const int notStarted = log.indexOf("Firmware update was not started because the upload failed");
+        QVERIFY2(notStarted > 0, qPrintable(log.join(" | ")));
+        QCOMPARE(log.mid(notStarted + 1), QStringList{"The Device Disconnected"});
+        QVERIFY(sim.received(cmd::StartUpdate).empty());
+        QVERIFY(!window.link()->opened);
+        QVERIFY(!f->toolBox->isEnabled());
+        QVERIFY(f->ButtonConnect->isEnabled());
+        QVERIFY(f->lineID->text().isEmpty());
+    }
+
     void emptyFlashStillUpdates() {
         orvane::sim::SimOptions options;
         options.restartDelayMs = 200;

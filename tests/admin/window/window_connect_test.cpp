@@ -73,6 +73,7 @@ private slots:
     void portThatCannotBeOpenedIsNamedOnce();
     void busyPortIsPassedOverSilently();
     void closingTheWindowLeavesTheDeviceOnlyWhenOpen();
+    void unpluggedDeviceIsLetGoAndCanBeConnectedAgain();
 
 private:
     orvane::ScopedScreenScale pin_{1.0};
@@ -358,6 +359,34 @@ void WindowConnectTest::closingTheWindowLeavesTheDeviceOnlyWhenOpen()
         QVERIFY(dialog.isNull());
         QTest::qWait(250);  // a pass that was due finds nothing to run on
     }
+}
+
+void WindowConnectTest::unpluggedDeviceIsLetGoAndCanBeConnectedAgain()
+{
+    SimHarness sim;
+    sim.start();
+    TestWindow window;
+    const MainWindowForm* f = window.form();
+    f->ButtonConnect->click();
+    QVERIFY(window.link()->opened);
+    sim.clearReceived();
+
+    sim.stop();  // the cable is pulled while nothing is being asked
+    QTRY_COMPARE_WITH_TIMEOUT(f->ButtonConnect->text(), QStringLiteral("Connect"), kWaitMs);
+    QCOMPARE(window.log().last(), QStringLiteral("The Device Disconnected"));
+    QCOMPARE(window.log().count(QStringLiteral("The Device Disconnected")), 1);
+    QVERIFY(!window.link()->opened);
+    QVERIFY(f->ButtonConnect->isEnabled());
+    QVERIFY(!f->toolBox->isEnabled());
+    for (QLineEdit* field : {f->lineID, f->lineWifiMAC, f->lineEthMAC, f->lineFWver})
+        QVERIFY(field->text().isEmpty());
+    QVERIFY(sim.received(9).empty());  // nothing sent to a device that is gone
+
+    sim.start();
+    f->ButtonConnect->click();
+    QVERIFY(window.link()->opened);
+    QCOMPARE(f->ButtonConnect->text(), QStringLiteral("Disconnect"));
+    QCOMPARE(f->lineFWver->text(), QString::fromStdString(sim.firmwareVersion()));
 }
 
 QTEST_MAIN(WindowConnectTest)
