@@ -46,6 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     faults.keepIdentifier = data[0] & 8;
     faults.shortReadFileBy = (data[0] >> 4) & 3;
     faults.flashCountSkew = int8_t(data[1]) / 16;
+    faults.corruptUploads = data[1] & 1;
+    faults.keepParams = data[1] & 2;
     size_t at = 2;
     while (at + 3 <= size) {
         const uint8_t command = data[at];
