@@ -115,6 +115,9 @@ struct Simulator::Impl {
     int64_t lastRxMs = 0;
     int64_t reappearAt = 0;
     bool bootloaderOnReappear = false;
+    // An unplug fault is under way: the reply to its frame still goes out, but nothing
+    // after it is answered, however quickly the host asks again.
+    bool unplugging = false;
 
     void save() {
         if (opts.stateDir.empty()) return;
@@ -255,7 +258,7 @@ struct Simulator::Impl {
                 if (opts.verbose) hexDump("rx dropped", packet.data(), packet.size(), "length field mismatch");
                 continue;
             }
-            handleFrame(packet);
+            if (!unplugging) handleFrame(packet);
         }
         // Garbage without an END must not grow without bound.
         if (splitter.pendingBytes() > 2 * kMaxFrame) splitter.clear();
@@ -320,7 +323,10 @@ struct Simulator::Impl {
         After after = After::Nothing;
         if (result.action == CommandHandler::Action::Restart) after = After::Restart;
         if (result.action == CommandHandler::Action::LeaveBootloader) after = After::LeaveBootloader;
-        if (unplug) after = After::Unplug;
+        if (unplug) {
+            after = After::Unplug;
+            unplugging = true;
+        }
         if (after != After::Nothing) enqueue(Outgoing{due, {}, 0, after});
     }
 
@@ -366,6 +372,7 @@ struct Simulator::Impl {
         splitter.clear();
         blockedSince = 0;
         handler.reset();
+        unplugging = false;
         if (why == After::Unplug) {
             phase = Phase::Unplugged;
         } else {
@@ -436,6 +443,7 @@ void Simulator::stop() {
     d->port.close();
     d->clearQueue();
     d->splitter.clear();
+    d->unplugging = false;
     ::close(d->wake[0]);
     ::close(d->wake[1]);
     d->wake[0] = d->wake[1] = -1;

@@ -293,6 +293,9 @@ TEST(SimTransport, UnplugAfterFramesAndReplug) {
     port.exchange(code::GetID, {}, ok);
     port.exchange(code::GetID, {}, ok);
     EXPECT_TRUE(ok) << "the third frame is still answered";
+    // A pulled cable answers nothing more, however quickly the host asks again.
+    port.exchange(code::GetID, {}, ok);
+    EXPECT_FALSE(ok) << "a request after the third is answered";
     std::vector<uint8_t> raw;
     EXPECT_FALSE(port.nextRawFrame(raw, 5000));
     EXPECT_TRUE(port.hungUp());
