@@ -287,6 +287,7 @@ struct Simulator::Impl {
             noReply = faults.fires(opts.noReplyOnNth, command);
             late = faults.fires(opts.lateReplyOnNth, command);
             unplug = faults.firesAfterFrames(opts.unplugAfterFrames);
+            if (faults.fires(opts.unplugOnNth, command)) unplug = true;
             result = handler.handle(command, payload, now < bootloaderUntil, content);
             if (result.stateChanged) save();
             delay = std::max(0, opts.replyLatencyMs) + (late ? std::max(0, opts.lateReplyMs) : 0);
