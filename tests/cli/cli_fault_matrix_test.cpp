@@ -179,7 +179,7 @@ CliRun runWithin(const QStringList& args, int budgetMs, qint64& elapsedMs)
 
 QString lastLine(const QString& text)
 {
-    const QStringList lines = text.split(QLatin1Char('\n'), QString::SkipEmptyParts);
+    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     return lines.isEmpty() ? QString() : lines.last();
 }
 
