@@ -7,6 +7,7 @@
 #include "admin/MainWindow.h"
 #include "admin/MainWindowForm.h"
 #include "device/connection/DeviceIdentity.h"
+#include "device/text/PrintableText.h"
 #include "discovery/ConnectionSequence.h"
 #include "link/cUSB_CDC_Protocol.h"
 
@@ -58,7 +59,7 @@ int MainWindow::showDeviceInfo(bool clear)
     if (identity.idRead)
         ui->lineID->setText(identity.id);
     if (identity.versionRead)
-        ui->lineFWver->setText(identity.firmware);
+        ui->lineFWver->setText(orvane::printableText(identity.firmware));
     if (identity.modeRead)
         slotLog(orvane::modeLine(identity.mode));
     return complete ? 0 : 1;

@@ -90,7 +90,7 @@ int main(int argc, char** argv)
     measure("refresh (the listing above)", 20, [&] { orvane::fs::listFileSystem(&link, quiet); });
 
     // The device stops answering: the refresh waits out one disk-information time-out.
-    sim.options().noReplyOnNth = {{orvane::cmd::GetDiskInfo, 1}};
+    sim.updateOptions([](orvane::sim::SimOptions& o) { o.noReplyOnNth = {{orvane::cmd::GetDiskInfo, 1}}; });
     measure("refresh, device silent (500 ms time-out)", 1, [&] { orvane::fs::listFileSystem(&link, quiet); });
     return 0;
 }

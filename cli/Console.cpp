@@ -158,6 +158,12 @@ transfer::TransferReport Console::report(std::function<QString(int)> nameOfFile,
             startFile(nameOfFile_ ? nameOfFile_(files_++) : QString());
         fileBytes(done, total);
     };
+    // The job's failure line becomes the error; a quiet run shows nothing else of the job.
+    report.failure = [this](const QString& text) {
+        setError(text);
+        if (options_.quiet)
+            message(text);
+    };
     report.stop = stop;
     return report;
 }

@@ -7,6 +7,7 @@
 
 #include "cli/Console.h"
 #include "cli/ExitStatus.h"
+#include "device/text/PrintableText.h"
 #include "discovery/CandidatePorts.h"
 #include "link/cUSB_CDC_Protocol.h"
 #include "link/platform/Deadline.h"
@@ -36,11 +37,11 @@ QString reasonText(const PortCheck& check)
 {
     switch (check.verdict) {
     case PortVerdict::Device:
-        return check.version.isEmpty() ? QStringLiteral("answers") : check.version;
+        return check.version.isEmpty() ? QStringLiteral("answers") : printableText(check.version);
     case PortVerdict::Bootloader:
         return QStringLiteral("answers from its bootloader (\"%1\"): use --bootloader to work with a "
                               "device in its bootloader")
-            .arg(check.version);
+            .arg(printableText(check.version));
     case PortVerdict::Denied:
         return QStringLiteral("permission denied: ") + permissionHint();
     case PortVerdict::Busy:
@@ -107,7 +108,7 @@ DeviceFound findDevice(cUSB_CDC_Protocol& link, Console& console, const DeviceSe
             found.tried.clear();
             console.log(search.foundPrefix + port);
             if (link.versionKnown)
-                console.log(QStringLiteral("Firmware version is ") + check.version);
+                console.log(QStringLiteral("Firmware version is ") + printableText(check.version));
             return found;
         }
         if (deadline.expired() || (stop && *stop))

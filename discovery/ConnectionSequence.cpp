@@ -8,6 +8,7 @@
 #include "device/connection/CandidateProbe.h"
 #include "discovery/CandidatePorts.h"
 #include "discovery/SearchPort.h"
+#include "device/text/PrintableText.h"
 #include "link/cUSB_CDC_Protocol.h"
 
 namespace orvane {
@@ -176,7 +177,7 @@ void ConnectionSequence::foundDevice(const QString& logPrefix, const QString& po
     scanning = false;
     log(logPrefix + port);
     if (link_->versionKnown)
-        log(QStringLiteral("Firmware version is ") + version);
+        log(QStringLiteral("Firmware version is ") + orvane::printableText(version));
     if (effects_.connected)
         effects_.connected();
     // Found by a pass: the dialog goes without a SigExit, so "Device not found" is not logged.

@@ -33,6 +33,10 @@ QByteArray cdcError(const char* operation, const char* what) {
     return QByteArray("CDC Error: ") + operation + what;
 }
 
+void setFailure(cUSB_CDC_Protocol::Failure* why, cUSB_CDC_Protocol::Failure failure) {
+    if (why) *why = failure;
+}
+
 }  // namespace
 
 bool cUSB_CDC_Protocol::NameField(const QString& name, int width, const char* operation,
@@ -49,12 +53,15 @@ bool cUSB_CDC_Protocol::NameField(const QString& name, int width, const char* op
 }
 
 bool cUSB_CDC_Protocol::StatusExchange(uint8_t command, const QByteArray& payload, int timeoutMs,
-                                       const char* operation, bool traced) {
+                                       const char* operation, bool traced, Failure* why) {
     QByteArray reply;
+    setFailure(why, Failure::NoAnswer);
     if (Exchange(command, payload, reply, timeoutMs)) {
         if (traced) diag() << cdcError(operation, " timeout").constData();
         return true;
     }
+    // An answer without the success status is a refusal, whatever it holds.
+    setFailure(why, Failure::Refused);
     if (payloadSize(reply) < 1) {
         if (traced) diag() << cdcError(operation, " reply has no status").constData();
         return true;
@@ -64,16 +71,19 @@ bool cUSB_CDC_Protocol::StatusExchange(uint8_t command, const QByteArray& payloa
         if (traced) diag() << cdcError(operation, " result NOK, ").constData() << status;
         return true;
     }
+    setFailure(why, Failure::None);
     return false;
 }
 
-bool cUSB_CDC_Protocol::SendStartESP(const QString& deviceName, quint32 size) {
+bool cUSB_CDC_Protocol::SendStartESP(const QString& deviceName, quint32 size, Failure* why) {
     QByteArray request;
     putLe32(request, size);
     QByteArray name;
+    setFailure(why, Failure::NoAnswer);
     if (!NameField(deviceName, kUploadNameField, "SendStartESP", name)) return true;
     request.append(name);
-    return StatusExchange(orvane::cmd::StartESP, request, kStartEspTimeoutMs, "SendStartESP", true);
+    return StatusExchange(orvane::cmd::StartESP, request, kStartEspTimeoutMs, "SendStartESP", true,
+                          why);
 }
 
 bool cUSB_CDC_Protocol::SendWriteESP(quint32 offset, const uint8_t* data, quint32 count) {
@@ -88,8 +98,9 @@ bool cUSB_CDC_Protocol::SendWriteESP(quint32 offset, const uint8_t* data, quint3
     return StatusExchange(orvane::cmd::WriteESP, request, kWriteEspTimeoutMs, "SendWriteESP", true);
 }
 
-bool cUSB_CDC_Protocol::SendEndESP() {
-    return StatusExchange(orvane::cmd::EndESP, QByteArray(), kEndTimeoutMs, "SendEndESP", false);
+bool cUSB_CDC_Protocol::SendEndESP(Failure* why) {
+    return StatusExchange(orvane::cmd::EndESP, QByteArray(), kEndTimeoutMs, "SendEndESP", false,
+                          why);
 }
 
 bool cUSB_CDC_Protocol::SendDeleteESP(const QString& deviceName) {
@@ -118,8 +129,10 @@ bool cUSB_CDC_Protocol::SendGetFileDesc(quint16 dirIndex, quint16 fileIndex,
     return false;
 }
 
-bool cUSB_CDC_Protocol::SendStartFileRead(quint16 dirIndex, const QString& name, quint32& size) {
+bool cUSB_CDC_Protocol::SendStartFileRead(quint16 dirIndex, const QString& name, quint32& size,
+                                          Failure* why) {
     size = 0;
+    setFailure(why, Failure::NoAnswer);
     QByteArray request;
     putLe16(request, dirIndex);
     QByteArray field;
@@ -127,12 +140,15 @@ bool cUSB_CDC_Protocol::SendStartFileRead(quint16 dirIndex, const QString& name,
     request.append(field);
     QByteArray reply;
     if (Exchange(orvane::cmd::StartFileRead, request, reply, kStartReadTimeoutMs)) return true;
+    // An answer without a size, or with a negative one, is a refusal.
+    setFailure(why, Failure::Refused);
     if (payloadSize(reply) < 4) return true;
     const qint32 signedSize = qint32(orvane::frame::getLe32(payloadOf(reply)));
     if (signedSize < 0) {
         diag() << "CDC Error: SendStartFileRead: file doesn't exist";
         return true;
     }
+    setFailure(why, Failure::None);
     size = quint32(signedSize);
     return false;
 }
@@ -163,9 +179,9 @@ bool cUSB_CDC_Protocol::SendReadFile(quint32 offset, uint8_t* dest, quint32 coun
     return true;
 }
 
-bool cUSB_CDC_Protocol::SendEndFileRead() {
+bool cUSB_CDC_Protocol::SendEndFileRead(Failure* why) {
     return StatusExchange(orvane::cmd::EndFileRead, QByteArray(), kEndTimeoutMs, "SendEndFileRead",
-                          false);
+                          false, why);
 }
 
 bool cUSB_CDC_Protocol::SendGetFlash(quint32 offset, uint8_t* dest, quint16& count) {

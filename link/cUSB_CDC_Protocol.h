@@ -76,16 +76,21 @@ public:
     bool SendSetParam(quint16 id, const QByteArray& value);
 
     // --- Files and flash ---
-    bool SendStartESP(const QString& deviceName, quint32 size);
+    // Why a file start or end failed, for the caller's message: no acceptable reply came
+    // (or the request could not be sent), or the device answered that it would not.
+    enum class Failure { None, NoAnswer, Refused };
+
+    bool SendStartESP(const QString& deviceName, quint32 size, Failure* why = nullptr);
     bool SendWriteESP(quint32 offset, const uint8_t* data, quint32 count);
-    bool SendEndESP();
+    bool SendEndESP(Failure* why = nullptr);
     bool SendDeleteESP(const QString& deviceName);
     bool SendGetDiskInfo(uint8_t record[kDiskInfoSize]);  // left unchanged on failure
     bool SendGetFileDesc(quint16 dirIndex, quint16 fileIndex, uint8_t desc[kFileDescKept]);
-    bool SendStartFileRead(quint16 dirIndex, const QString& name, quint32& size);
+    bool SendStartFileRead(quint16 dirIndex, const QString& name, quint32& size,
+                           Failure* why = nullptr);
     // Up to three attempts; on failure `errorText` says why.
     bool SendReadFile(quint32 offset, uint8_t* dest, quint32 count, QString& errorText);
-    bool SendEndFileRead();
+    bool SendEndFileRead(Failure* why = nullptr);
     // in: bytes asked for; out: bytes returned (copied to dest).
     bool SendGetFlash(quint32 offset, uint8_t* dest, quint16& count);
     bool SendFormat();
@@ -131,7 +136,7 @@ private:
                     size_t size) const;
     // The status-checked commands: exchange, then status byte 0 = success, with traces.
     bool StatusExchange(uint8_t command, const QByteArray& payload, int timeoutMs,
-                        const char* operation, bool traced);
+                        const char* operation, bool traced, Failure* why = nullptr);
 
     mutable std::recursive_mutex lock_;
     std::unique_ptr<orvane::SerialPort> port_;

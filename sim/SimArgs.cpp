@@ -94,6 +94,7 @@ ArgsOutcome parseSimArgs(const std::vector<std::string>& args, SimOptions& o, st
         else if (a == "--corrupt-uploads") o.corruptUploads = true;
         else if (a == "--keep-params") o.keepParams = true;
         else if (a == "--unplug-after") ok = number(o.unplugAfterFrames, false);
+        else if (a == "--unplug-on") ok = nth(o.unplugOnNth);
         else {
             error = "unknown option \"" + a + "\" (see --help)";
             return ArgsOutcome::Error;
@@ -161,6 +162,7 @@ Faults (COMMAND is a command code, N counts its requests from 1; each fires once
   --corrupt-uploads      each uploaded file is stored with one byte changed (its middle one)
   --keep-params          SendSetParam answers OK but the device keeps its old values
   --unplug-after N       the port vanishes after the reply to the Nth frame
+  --unplug-on COMMAND:N  the port vanishes after the reply to the Nth request of COMMAND
 )";
 }
 

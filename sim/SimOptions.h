@@ -50,6 +50,9 @@ struct SimOptions {
     // The port vanishes right after the reply to this many frames (0 = never), counted from
     // when the value is first seen. It stays away until Simulator::replug(). Fires once.
     int unplugAfterFrames = 0;
+    // command -> N: the port vanishes right after the reply to the Nth request of that
+    // command (a cable pulled at a known step of a job); away until Simulator::replug().
+    std::map<int, int> unplugOnNth;
 };
 
 }  // namespace orvane::sim

@@ -32,6 +32,11 @@ int64_t nowMs() {
 constexpr size_t kMaxFrame = 4096;        // larger than any request the host sends
 constexpr int64_t kWriteGiveUpMs = 2000;  // a host that reads nothing loses the reply
 constexpr int kReopenRetryMs = 1000;
+// A host reads each reply before it sends its next request, and throws away whatever was
+// waiting before it asks, so replies queued beyond a few full-size frames are ones nobody
+// can still be waiting for: like a real device whose buffer is full, the simulator drops the
+// oldest of them, and a host that floods requests without reading cannot make it grow.
+constexpr size_t kMaxQueuedReplyBytes = 8192;
 // The host writes each request at once, so a part of a frame followed by silence is what a
 // host left behind when it closed the port mid-write; it must not spoil the next request.
 constexpr int64_t kStaleFragmentMs = 100;
@@ -111,6 +116,8 @@ struct Simulator::Impl {
     std::atomic<bool> replugWanted{false};
     frame::FrameSplitter splitter;
     std::deque<Outgoing> out;
+    size_t queuedBytes = 0;  // reply bytes in `out`
+    std::atomic<size_t> peakQueuedBytes{0};
     int64_t blockedSince = 0;
     int64_t lastRxMs = 0;
     int64_t reappearAt = 0;
@@ -143,7 +150,24 @@ struct Simulator::Impl {
     void enqueue(Outgoing o) {
         auto at = std::upper_bound(out.begin(), out.end(), o.due,
                                    [](int64_t due, const Outgoing& x) { return due < x.due; });
+        queuedBytes += o.bytes.size();
         out.insert(at, std::move(o));
+        // Only replies not yet started and with nothing to do afterwards may go.
+        for (auto it = out.begin(); queuedBytes > kMaxQueuedReplyBytes && it != out.end();) {
+            if (it->written == 0 && it->after == After::Nothing) {
+                if (opts.verbose) hexDump("tx dropped", nullptr, 0, "the host reads nothing");
+                queuedBytes -= it->bytes.size();
+                it = out.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        if (queuedBytes > peakQueuedBytes) peakQueuedBytes = queuedBytes;
+    }
+
+    void clearQueue() {
+        out.clear();
+        queuedBytes = 0;
     }
 
     void wakeUp() {
@@ -270,6 +294,7 @@ struct Simulator::Impl {
             noReply = faults.fires(opts.noReplyOnNth, command);
             late = faults.fires(opts.lateReplyOnNth, command);
             unplug = faults.firesAfterFrames(opts.unplugAfterFrames);
+            if (faults.fires(opts.unplugOnNth, command)) unplug = true;
             result = handler.handle(command, payload, now < bootloaderUntil, content);
             if (result.stateChanged) save();
             delay = std::max(0, opts.replyLatencyMs) + (late ? std::max(0, opts.lateReplyMs) : 0);
@@ -339,6 +364,7 @@ struct Simulator::Impl {
             }
             blockedSince = 0;
             const After after = o.after;
+            queuedBytes -= o.bytes.size();
             out.pop_front();
             if (after != After::Nothing) goDown(after);
         }
@@ -350,7 +376,7 @@ struct Simulator::Impl {
         std::unique_lock<std::mutex> lock(m);
         portPath.clear();
         port.close();
-        out.clear();
+        clearQueue();
         splitter.clear();
         blockedSince = 0;
         handler.reset();
@@ -423,7 +449,7 @@ void Simulator::stop() {
     d->wakeUp();
     d->thread.join();
     d->port.close();
-    d->out.clear();
+    d->clearQueue();
     d->splitter.clear();
     d->unplugging = false;
     ::close(d->wake[0]);
@@ -470,7 +496,10 @@ bool Simulator::inBootloader() const {
     return !d->portPath.empty() && nowMs() < d->bootloaderUntil;
 }
 
-SimOptions& Simulator::options() { return d->opts; }
+SimOptions Simulator::options() const {
+    std::lock_guard<std::mutex> lock(d->m);
+    return d->opts;
+}
 
 void Simulator::updateOptions(const std::function<void(SimOptions&)>& change) {
     std::lock_guard<std::mutex> lock(d->m);
@@ -487,6 +516,8 @@ void Simulator::modify(const std::function<void(DeviceModel&)>& change) {
     change(d->model);
     d->save();
 }
+
+size_t Simulator::peakQueuedReplyBytes() const { return d->peakQueuedBytes; }
 
 std::vector<ReceivedFrame> Simulator::received() const {
     std::lock_guard<std::mutex> lock(d->m);

@@ -41,14 +41,18 @@ public:
     int restartCount() const;      // restarts and replugs so far (the "-N" of the port name)
     bool inBootloader() const;
 
-    // Changes take effect at the next frame. Writing through the reference while frames
-    // flow is racy; updateOptions() takes the lock.
-    SimOptions& options();
+    // A copy of the settings; changes go through updateOptions(), which takes the lock the
+    // device thread holds while it reads them (and erases fired faults). They take effect at
+    // the next frame.
+    SimOptions options() const;
     void updateOptions(const std::function<void(SimOptions&)>& change);
 
     // Locked access to the device model; changes are saved when a state directory is set.
     void inspect(const std::function<void(const DeviceModel&)>& look) const;
     void modify(const std::function<void(DeviceModel&)>& change);
+
+    // The most reply bytes ever waiting for the host to read them (they are bounded).
+    size_t peakQueuedReplyBytes() const;
 
     std::vector<ReceivedFrame> received() const;
     void clearReceived();

@@ -9,6 +9,7 @@
 #include "device/connection/CandidateProbe.h"
 #include "device/connection/DeviceIdentity.h"
 #include "device/connection/IdentifierWrite.h"
+#include "device/text/PrintableText.h"
 #include "discovery/CandidatePorts.h"
 #include "link/cUSB_CDC_Protocol.h"
 
@@ -115,7 +116,7 @@ int runInfo(CommandCall& call)
     }
     if (identity.versionRead) {
         doc.insert(QStringLiteral("firmware"), identity.firmware);
-        call.console.line(QStringLiteral("Firmware: ") + identity.firmware);
+        call.console.line(QStringLiteral("Firmware: ") + printableText(identity.firmware));
     }
     if (identity.modeRead) {
         doc.insert(QStringLiteral("mode"), static_cast<qint64>(identity.mode));

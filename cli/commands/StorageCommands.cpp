@@ -9,6 +9,7 @@
 #include "cli/commands/DevicePaths.h"
 #include "device/filesystem/FileSystemFlows.h"
 #include "device/firmware/FirmwareUpdate.h"
+#include "device/text/PrintableText.h"
 #include "link/cUSB_CDC_Protocol.h"
 
 namespace orvane::cli {
@@ -44,7 +45,7 @@ int runList(CommandCall& call)
         for (const fs::Directory& d : qAsConst(listing.directories)) {
             list.append(QJsonObject{{QStringLiteral("name"), d.name},
                                     {QStringLiteral("files"), toJson(d.files)}});
-            call.console.line(d.name);
+            call.console.line(printableText(d.name));
         }
         doc.insert(QStringLiteral("directories"), list);
         return ExitOk;
@@ -56,7 +57,7 @@ int runList(CommandCall& call)
     doc.insert(QStringLiteral("directory"), dir.name);
     doc.insert(QStringLiteral("files"), toJson(dir.files));
     for (const QString& name : dir.files)
-        call.console.line(name);
+        call.console.line(printableText(name));
     return ExitOk;
 }
 

@@ -7,7 +7,9 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <climits>
+#include <limits>
 #include <memory>
 
 #ifdef _WIN32
@@ -20,6 +22,7 @@
 #include "cli/commands/DevicePaths.h"
 #include "cli/commands/SentFiles.h"
 #include "device/firmware/FirmwareUpdate.h"
+#include "device/text/PrintableText.h"
 #include "device/transfer/DeviceNames.h"
 #include "device/transfer/FileChecksum.h"
 #include "device/transfer/FileDownload.h"
@@ -36,6 +39,8 @@ namespace {
 constexpr int kMaxFirmwareImages = 3;
 constexpr int kFlashWaitSeconds = 60;
 constexpr int kDeparturePollMs = 100;
+// How long a device that did not answer the update command has to leave its port.
+constexpr int64_t kUnansweredDepartureMs = 3000;
 
 QString notRestartedText()
 {
@@ -184,24 +189,27 @@ int sendFailed(CommandCall& call, QList<SentFile>& files, bool sent)
     return call.interruptRequested() ? call.interrupted() : call.deviceFailed(QString());
 }
 
-// Waits for the device to leave its port after it accepted the update, then for it to come
-// back, and checks that the same device came back. ExitOk or the status after its message.
-int awaitRestart(CommandCall& call, quint64 identifier)
+// Waits for the device to leave its port after it took the update command (at most
+// `departureMs` of the whole wait), then for it to come back, and checks that the same device
+// came back. ExitOk or the status after its message.
+int awaitRestart(CommandCall& call, quint64 identifier, int64_t departureMs)
 {
     const int64_t wait = call.waitMs(kFlashWaitSeconds);
     const Deadline deadline(wait);
+    const Deadline departure(std::min(wait, departureMs));
     const QString oldPort = call.port();
     call.console.log(QStringLiteral("Waiting up to %1 s for the device to restart")
                          .arg(static_cast<double>(wait) / 1000.0));
     while (portPresent(oldPort)) {
         if (call.interruptRequested())
             return call.interrupted(QStringLiteral("the device may still be installing the update"));
-        if (deadline.expired()) {
+        if (departure.expired()) {
             call.console.log(QStringLiteral("The device stayed at %1").arg(oldPort));
             return call.deviceFailed(notRestartedText());
         }
         sleepMs(kDeparturePollMs);
     }
+    call.console.document().insert(QStringLiteral("updateStarted"), true);
     if (!call.reconnect(deadline.remainingMs())) {
         if (call.interruptRequested())
             return call.interrupted(QStringLiteral("the device had not come back yet"));
@@ -272,15 +280,20 @@ int runFlash(CommandCall& call)
 
     const firmware::UpdateAnswer answer =
         firmware::startFirmwareUpdateChecked(&call.link(), [&](const QString& line) { call.console.log(line); });
-    if (answer != firmware::UpdateAnswer::Accepted) {
-        call.console.log(answer == firmware::UpdateAnswer::Refused
-                             ? QStringLiteral("The device refused the update command")
-                             : QStringLiteral("The device did not answer the update command"));
+    if (answer == firmware::UpdateAnswer::Refused) {
+        call.console.log(QStringLiteral("The device refused the update command"));
         return call.deviceFailed(notRestartedText());
     }
-    doc.insert(QStringLiteral("updateStarted"), true);
+    int64_t departureMs = std::numeric_limits<int64_t>::max();
+    if (answer == firmware::UpdateAnswer::Unanswered) {
+        // Only the answer may be lost: a device that took the command restarts all the same,
+        // and leaves its port soon. One that stays did not take it.
+        call.console.log(QStringLiteral("The device did not answer the update command"));
+        call.link().CloseIfOpen();
+        departureMs = kUnansweredDepartureMs;
+    }
     const QString before = call.version();
-    status = awaitRestart(call, identifier);
+    status = awaitRestart(call, identifier, departureMs);
     if (status != ExitOk)
         return status;
 
@@ -288,11 +301,11 @@ int runFlash(CommandCall& call)
     doc.insert(QStringLiteral("port"), call.port());
     doc.insert(QStringLiteral("firmware"), after);
     doc.insert(QStringLiteral("versionChanged"), after != before);
-    call.console.line(QStringLiteral("Previous firmware: ") + before);
-    call.console.line(QStringLiteral("Firmware: ") + after);
+    call.console.line(QStringLiteral("Previous firmware: ") + printableText(before));
+    call.console.line(QStringLiteral("Firmware: ") + printableText(after));
     // Flashing the same version again is legitimate, but seldom what was meant.
     if (after == before)
-        call.console.message(QStringLiteral("The firmware version did not change: ") + after);
+        call.console.message(QStringLiteral("The firmware version did not change: ") + printableText(after));
     return ExitOk;
 }
 

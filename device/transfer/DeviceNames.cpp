@@ -1,5 +1,7 @@
 #include "DeviceNames.h"
 
+#include "device/text/PrintableText.h"
+
 namespace orvane::transfer {
 
 const QList<QPair<QString, QString>>& firmwareFileNames() {
@@ -34,7 +36,12 @@ bool fitsNameField(const QString& name, int fieldBytes) {
 bool isSafeLocalFileName(const QString& name) {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
-    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+    for (const QChar c : name) {
+        // Control characters in a file name would steer the terminal of whoever lists it.
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || isControlCharacter(c))
+            return false;
+    }
+    return true;
 }
 
 }  // namespace orvane::transfer

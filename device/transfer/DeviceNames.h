@@ -24,7 +24,7 @@ QString deviceFileName(const QString& path, bool toUpdates);
 bool fitsNameField(const QString& name, int fieldBytes);
 
 // A file name received from the device may become a local file name only when it is not
-// empty, is not "." or "..", and holds no "/" or "\".
+// empty, is not "." or "..", and holds no "/", "\" or control character (ESC, CR, LF...).
 bool isSafeLocalFileName(const QString& name);
 
 }  // namespace orvane::transfer

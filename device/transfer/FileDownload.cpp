@@ -5,6 +5,8 @@
 #include "DeviceNames.h"
 #include "FileProgress.h"
 #include "PartialFile.h"
+#include "RequestFailure.h"
+#include "device/text/PrintableText.h"
 #include "link/cUSB_CDC_Protocol.h"
 
 namespace orvane::transfer {
@@ -18,30 +20,32 @@ bool readDeviceFile(cUSB_CDC_Protocol* protocol, const QString& localPath, quint
 bool readDeviceFile(cUSB_CDC_Protocol* protocol, ReadTarget& local, quint16 dirIndex,
                     const QString& name, const TransferReport& report) {
     if (!protocol || !protocol->opened) {
-        report.line(QStringLiteral("No COM ports open"));
+        report.fail(QStringLiteral("No COM ports open"));
         return false;
     }
-    report.line(QStringLiteral("File for reading: ") + name);
+    report.line(QStringLiteral("File for reading: ") + printableText(name));
     // The name becomes part of a local path: nothing may be written outside the folder.
     if (!isSafeLocalFileName(name)) {
-        report.line(QStringLiteral("Unsafe file name from the device: ") + name);
+        report.fail(QStringLiteral("Unsafe file name from the device: ") + printableText(name));
         return false;
     }
     // A longer name would be cut by the link and name another file.
     if (!fitsNameField(name, cUSB_CDC_Protocol::kReadNameField)) {
-        report.line(QStringLiteral("File name is too long for the device: ") + name);
+        report.fail(QStringLiteral("File name is too long for the device: ") + printableText(name));
         return false;
     }
 
     if (!local.open()) {
-        report.line(QStringLiteral("File opening error"));
+        report.fail(QStringLiteral("File opening error"));
         return false;
     }
     qDebug() << "File is opened/created";
 
     quint32 size = 0;
-    if (protocol->SendStartFileRead(dirIndex, name, size)) {
+    cUSB_CDC_Protocol::Failure why = cUSB_CDC_Protocol::Failure::None;
+    if (protocol->SendStartFileRead(dirIndex, name, size, &why)) {
         qDebug() << "Error at SendStartESP";
+        report.fail(requestFailedLine(FileRequest::Read, why, name));
         return false;
     }
     qDebug() << "File Start sent";
@@ -60,7 +64,7 @@ bool readDeviceFile(cUSB_CDC_Protocol* protocol, ReadTarget& local, quint16 dirI
     QString errorText;
     while (!failed && done < size) {
         if (report.stopRequested()) {
-            report.line(stoppedLine());
+            report.fail(stoppedLine());
             failed = true;
             break;
         }
@@ -68,14 +72,14 @@ bool readDeviceFile(cUSB_CDC_Protocol* protocol, ReadTarget& local, quint16 dirI
         errorText.clear();
         if (protocol->SendReadFile(done, chunk, count, errorText)) {
             qDebug() << "SendReadFile error. " << done << " Bytes read";
-            report.line(QStringLiteral("Unable to get the data from the device"));
+            report.fail(QStringLiteral("Unable to get the data from the device"));
             if (!errorText.isEmpty()) report.line(errorText);
             failed = true;
             break;
         }
         if (!local.write(chunk, count)) {
             qDebug() << "Writing to the disk error. " << done << " Bytes read";
-            report.line(QStringLiteral("Unable to write the data to the disk"));
+            report.fail(QStringLiteral("Unable to write the data to the disk"));
             failed = true;
             break;
         }
@@ -86,17 +90,19 @@ bool readDeviceFile(cUSB_CDC_Protocol* protocol, ReadTarget& local, quint16 dirI
     qDebug() << "File closed";
 
     // Sent also after a failed chunk, so that the device ends its read.
-    const bool endFailed = protocol->SendEndFileRead();
+    const bool endFailed = protocol->SendEndFileRead(&why);
     if (!endFailed) qDebug() << "File End sent";
+    // After a failed chunk the job has already said why.
+    if (endFailed && !failed) report.fail(requestFailedLine(FileRequest::FinishReading, why, name));
     if (failed || endFailed) {
         local.abandon();
         return false;
     }
     if (!local.commit()) {
-        report.line(QStringLiteral("Unable to write the data to the disk"));
+        report.fail(QStringLiteral("Unable to write the data to the disk"));
         return false;
     }
-    report.line(name + QStringLiteral(" file was successfully received"));
+    report.line(printableText(name) + QStringLiteral(" file was successfully received"));
     return true;
 }
 

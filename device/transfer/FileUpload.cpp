@@ -5,6 +5,7 @@
 
 #include "DeviceNames.h"
 #include "FileProgress.h"
+#include "RequestFailure.h"
 #include "link/cUSB_CDC_Protocol.h"
 
 namespace orvane::transfer {
@@ -17,7 +18,7 @@ constexpr qint64 kLargestUpload = 0xFFFFFFFFLL;
 bool uploadFile(cUSB_CDC_Protocol* protocol, const QString& path, bool toUpdates,
                 const TransferReport& report) {
     if (!protocol || !protocol->opened) {
-        report.line(QStringLiteral("No COM port open"));
+        report.fail(QStringLiteral("No COM port open"));
         return false;
     }
     const QString localName = localFileName(path);
@@ -26,20 +27,22 @@ bool uploadFile(cUSB_CDC_Protocol* protocol, const QString& path, bool toUpdates
 
     // The link would cut a longer name and store the file under a different one.
     if (!fitsNameField(deviceName, cUSB_CDC_Protocol::kUploadNameField)) {
-        report.line(QStringLiteral("File name is too long for the device: ") + deviceName);
+        report.fail(QStringLiteral("File name is too long for the device: ") + deviceName);
         return false;
     }
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestUpload) {
-        report.line(QStringLiteral("File opening error"));
+        report.fail(QStringLiteral("File opening error"));
         return false;
     }
     qDebug() << "File opened";
     const quint32 size = static_cast<quint32>(file.size());
 
-    if (protocol->SendStartESP(deviceName, size)) {
+    cUSB_CDC_Protocol::Failure why = cUSB_CDC_Protocol::Failure::None;
+    if (protocol->SendStartESP(deviceName, size, &why)) {
         qDebug() << "Error on SendStartESP";
+        report.fail(requestFailedLine(FileRequest::Store, why, deviceName));
         return false;
     }
     qDebug() << "File Start sent";
@@ -54,19 +57,19 @@ bool uploadFile(cUSB_CDC_Protocol* protocol, const QString& path, bool toUpdates
     char chunk[kUploadChunk];
     while (offset < size) {
         if (report.stopRequested()) {
-            report.line(stoppedLine());
+            report.fail(stoppedLine());
             chunkFailed = true;
             break;
         }
         const qint64 got = file.read(chunk, kUploadChunk);
         if (got <= 0) {
-            report.line(QStringLiteral("Can't read ESP firmware file"));
+            report.fail(QStringLiteral("Can't read ESP firmware file"));
             return false;
         }
         if (protocol->SendWriteESP(offset, reinterpret_cast<const uint8_t*>(chunk),
                                    static_cast<quint32>(got))) {
             qDebug() << "SendWriteESP error." << offset << " Bytes read";
-            report.line(QStringLiteral("Can't send ESP firmware file"));
+            report.fail(QStringLiteral("Can't send ESP firmware file"));
             chunkFailed = true;
             break;
         }
@@ -78,7 +81,11 @@ bool uploadFile(cUSB_CDC_Protocol* protocol, const QString& path, bool toUpdates
     qDebug() << "File closed";
 
     // Sent also after a failed chunk, so that the device closes its file.
-    if (protocol->SendEndESP()) return false;
+    if (protocol->SendEndESP(&why)) {
+        // After a failed chunk the job has already said why.
+        if (!chunkFailed) report.fail(requestFailedLine(FileRequest::FinishStoring, why, deviceName));
+        return false;
+    }
     qDebug() << "File End sent";
     if (chunkFailed) return false;
     report.line(localName + QStringLiteral(" file was successfully downloaded"));

@@ -21,12 +21,12 @@ bool readFlashImage(cUSB_CDC_Protocol* protocol, const QString& localPath, quint
 bool readFlashImage(cUSB_CDC_Protocol* protocol, ReadTarget& local, const QString& shownPath,
                     quint32 size, const TransferReport& report) {
     if (!protocol || !protocol->opened) {
-        report.line(QStringLiteral("No COM ports open"));
+        report.fail(QStringLiteral("No COM ports open"));
         return false;
     }
     report.line(QStringLiteral("File to write to : ") + shownPath);
     if (!local.open()) {
-        report.line(QStringLiteral("File opening error"));
+        report.fail(QStringLiteral("File opening error"));
         return false;
     }
     qDebug() << "File is opened/created";
@@ -46,7 +46,7 @@ bool readFlashImage(cUSB_CDC_Protocol* protocol, ReadTarget& local, const QStrin
     }
     while (!failed && done < size) {
         if (report.stopRequested()) {
-            report.line(stoppedLine());
+            report.fail(stoppedLine());
             failed = true;
             break;
         }
@@ -55,13 +55,13 @@ bool readFlashImage(cUSB_CDC_Protocol* protocol, ReadTarget& local, const QStrin
         // No bytes would never advance; more than asked is not what was asked for.
         if (protocol->SendGetFlash(done, chunk.data(), count) || count == 0 || count > asked) {
             qDebug() << "SendGetFlash error. " << done << " Bytes read";
-            report.line(QStringLiteral("Unable to get the data from the device"));
+            report.fail(QStringLiteral("Unable to get the data from the device"));
             failed = true;
             break;
         }
         if (!local.write(chunk.data(), count)) {
             qDebug() << "Writing to the disk error. " << done << " Bytes read";
-            report.line(QStringLiteral("Unable to write the data to the disk"));
+            report.fail(QStringLiteral("Unable to write the data to the disk"));
             failed = true;
             break;
         }
@@ -75,7 +75,7 @@ bool readFlashImage(cUSB_CDC_Protocol* protocol, ReadTarget& local, const QStrin
         return false;
     }
     if (!local.commit()) {
-        report.line(QStringLiteral("Unable to write the data to the disk"));
+        report.fail(QStringLiteral("Unable to write the data to the disk"));
         return false;
     }
     return true;

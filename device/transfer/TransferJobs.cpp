@@ -19,7 +19,7 @@ bool forEachItem(const TransferItems& items, const TransferReport& report, Trans
         const TransferItem& item = items.at(i);
         if (item.name.isEmpty()) break;
         if (report.stopRequested()) {
-            report.line(stoppedLine());
+            report.fail(stoppedLine());
             return false;
         }
         if (!transferOne(item)) return false;

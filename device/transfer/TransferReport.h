@@ -17,9 +17,17 @@ struct TransferReport {
     // callers that show rates and time left (the command line's progress bar).
     std::function<void(uint64_t done, uint64_t total)> bytes;
     const std::atomic<bool>* stop = nullptr;  // set by another thread to end the job early
+    // The line that says why the job failed (it is also logged), for callers that report the
+    // cause on its own (the command line's error).
+    std::function<void(const QString&)> failure;
 
     void line(const QString& text) const {
         if (log) log(text);
+    }
+    // Logs the line that ends the job with a failure.
+    void fail(const QString& text) const {
+        line(text);
+        if (failure) failure(text);
     }
     void percent(int value) const {
         if (progress) progress(value);

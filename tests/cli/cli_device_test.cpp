@@ -56,6 +56,27 @@ private slots:
         QVERIFY(doc.value(QStringLiteral("log")).toArray().contains(QStringLiteral("Current device mode : 1")));
     }
 
+    // A version from the device is printed with its control characters escaped; JSON carries
+    // it as it came.
+    void deviceTextCannotSteerTheTerminal()
+    {
+        SimHarness sim;
+        sim.start();
+        sim.setFirmwareVersion("Orvane\x1b]0;owned\x07\x1b[2J");
+        const QString escaped = QStringLiteral("Orvane\\x1b]0;owned\\x07\\x1b[2J");
+        const CliRun info = runCli({QStringLiteral("info")});
+        const CliRun ports = runCli({QStringLiteral("ports")});
+        for (const CliRun& run : {info, ports})
+            QVERIFY2(!run.out.contains(QChar(0x1b)) && !run.err.contains(QChar(0x1b)),
+                     qPrintable(run.out + run.err));
+        QVERIFY(info.out.contains(QStringLiteral("Firmware: ") + escaped + QLatin1Char('\n')));
+        QVERIFY(info.err.contains(QStringLiteral("Firmware version is ") + escaped + QLatin1Char('\n')));
+        QVERIFY(ports.out.endsWith(escaped + QLatin1Char('\n')));
+        const CliRun json = runCli({QStringLiteral("--json"), QStringLiteral("info")});
+        QCOMPARE(json.json().value(QStringLiteral("firmware")).toString(),
+                 QStringLiteral("Orvane\x1b]0;owned\x07\x1b[2J"));
+    }
+
     void infoFailsWhenAQueryIsRefused()
     {
         orvane::sim::SimOptions options;

@@ -102,11 +102,11 @@ private slots:
         QCOMPARE(runCli({s("upload"), local.filePath(s("a.mp3")), local.filePath(s("x/a.mp3"))}).status, 2);
         QVERIFY(sim.received().empty());
 
-        // The device refuses a chunk: the job fails.
+        // The device refuses a chunk: the job fails, and says why even when quiet.
         sim.updateOptions([](orvane::sim::SimOptions& o) { o.nokOnNth[3] = 1; });
-        const CliRun run = runCli({s("upload"), local.filePath(s("a.mp3"))});
+        const CliRun run = runCli({s("--quiet"), s("upload"), local.filePath(s("a.mp3"))});
         QCOMPARE(run.status, 1);
-        QVERIFY(run.err.contains(s("Can't send ESP firmware file")));
+        QCOMPARE(run.err, s("Can't send ESP firmware file\n"));
     }
 
     void listDirectoriesAndFiles()
@@ -441,9 +441,11 @@ private slots:
         QTemporaryDir local;
         const QString image = local.filePath(s("drivers.bin"));
         QVERIFY(writeBytes(image, someBytes(1000)));
-        const CliRun run = runCli({s("flash"), image});
+        const CliRun run = runCli({s("--json"), s("flash"), image});
         QCOMPARE(run.status, 1);
         QVERIFY(run.err.contains(s("Firmware update was not started because the upload failed")));
+        QCOMPARE(run.json().value(s("error")).toString(),
+                 s("The device refused to finish storing Updates/ESP_Update_c.bin"));
         QVERIFY(sim.received(8).empty());  // no SendStartUpdate
         QCOMPARE(sim.restartCount(), 0);
 

@@ -24,7 +24,7 @@ TEST(SimArgs, EveryFlag) {
                      "--bootloader", "2000", "--verbose", "--latency", "5", "--no-reply", "19:2",
                      "--nok", "3:1", "--nok", "5:4", "--split-replies", "--split-gap", "7",
                      "--leading-end", "--late-reply", "21:3", "--late-ms", "900", "--short-read", "1",
-                     "--flash-count-skew", "-2", "--flash-zero-count", "--unplug-after", "40",
+                     "--flash-count-skew", "-2", "--flash-zero-count", "--unplug-after", "40", "--unplug-on", "19:4",
                      "--keep-identifier"},
                     o, error),
               ArgsOutcome::Run)
@@ -47,6 +47,7 @@ TEST(SimArgs, EveryFlag) {
     EXPECT_EQ(o.flashCountSkew, -2);
     EXPECT_TRUE(o.flashZeroCount);
     EXPECT_EQ(o.unplugAfterFrames, 40);
+    EXPECT_EQ(o.unplugOnNth, (std::map<int, int>{{19, 4}}));
     EXPECT_TRUE(o.keepIdentifier);
 }
 

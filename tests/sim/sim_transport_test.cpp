@@ -221,11 +221,11 @@ TEST(SimTransport, TimingFaults) {
     port.exchange(code::GetID, {}, ok);
     EXPECT_TRUE(ok) << "the fault fires once";
 
-    sim.options().leadingEnd = true;
+    sim.updateOptions([](orvane::sim::SimOptions& o) { o.leadingEnd = true; });
     port.exchange(code::GetMode, {}, ok);
     EXPECT_TRUE(ok);
     EXPECT_EQ(port.emptyFrames(), 1) << "an END before the reply";
-    sim.options().leadingEnd = false;
+    sim.updateOptions([](orvane::sim::SimOptions& o) { o.leadingEnd = false; });
 
     // A late reply arrives after the reply to the next request.
     sim.simulator().updateOptions([](SimOptions& o) {
@@ -248,6 +248,37 @@ TEST(SimTransport, TimingFaults) {
     const int readsBefore = port.reads();
     EXPECT_EQ(port.exchange(code::GetDiskInfo).size(), kDiskInfoSize);
     EXPECT_GE(port.reads() - readsBefore, 2);
+}
+
+TEST(SimTransport, HostThatNeverReadsCannotGrowTheReplyQueue) {
+    SimOptions o = quick();
+    o.recordRequests = false;
+    SimHarness sim(o);
+    sim.start();
+    RawPort port(sim.portPath());
+    // Requests with 200-byte replies, written for half a second without reading a byte:
+    // far more reply bytes than the pseudo-terminal holds.
+    const auto request = frame::encodePacket(code::GetDiskInfo, nullptr, 0);
+    std::vector<uint8_t> burst;
+    for (int i = 0; i < 64; ++i) burst.insert(burst.end(), request.begin(), request.end());
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    int sent = 0;
+    while (std::chrono::steady_clock::now() < until) {
+        port.writeRaw(burst);
+        sent += 64;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_GT(sent, 5000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_LT(sim.simulator().peakQueuedReplyBytes(), 16384u) << "after " << sent << " requests";
+
+    // The device still answers once the host reads again (after what is still queued).
+    ASSERT_TRUE(port.open(sim.portPath()));
+    port.send(code::GetID);
+    std::vector<uint8_t> packet;
+    bool answered = false;
+    while (!answered && port.nextPacket(packet, 3000)) answered = packet.size() > 2 && packet[2] == code::GetID;
+    EXPECT_TRUE(answered);
 }
 
 TEST(SimTransport, UnplugAfterFramesAndReplug) {

@@ -77,8 +77,6 @@ void SimHarness::updateOptions(const std::function<void(sim::SimOptions&)>& chan
 
 sim::Simulator& SimHarness::simulator() { return *d->sim; }
 
-sim::SimOptions& SimHarness::options() { return d->sim->options(); }
-
 std::vector<ReceivedRequest> SimHarness::received() const {
     std::vector<ReceivedRequest> out;
     for (auto& f : d->sim->received()) out.push_back(ReceivedRequest{f.command, std::move(f.payload)});

@@ -45,8 +45,8 @@ public:
     int restartCount() const;
 
     sim::Simulator& simulator();
-    sim::SimOptions& options();  // faults may be changed while running (takes effect next frame)
-    // The same under the simulator's lock: the safe way while frames are flowing.
+    // Changes the simulator's options under its lock (faults may be changed while running;
+    // they take effect at the next frame).
     void updateOptions(const std::function<void(sim::SimOptions&)>& change);
 
     // What the device received, in order (every frame, from every connection).

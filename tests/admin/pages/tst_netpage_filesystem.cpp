@@ -78,7 +78,7 @@ private slots:
         f.clearLog();
 
         // No disk information: nothing on the page changes but the log.
-        f.sim.options().noReplyOnNth = {{orvane::cmd::GetDiskInfo, 1}};
+        f.sim.updateOptions([](orvane::sim::SimOptions& o) { o.noReplyOnNth = {{orvane::cmd::GetDiskInfo, 1}}; });
         f.window.on_buttRefresh_clicked();
         QCOMPARE(f.log(), (QStringList{"Getting the files structure...",
                                         "Error occured while getting the disk info"}));
@@ -89,7 +89,7 @@ private slots:
         // A descriptor fails in the second directory: the box holds the directories up to it,
         // the list stays empty, and the structure is not declared ready.
         f.clearLog();
-        f.sim.options().noReplyOnNth = {{orvane::cmd::GetFileDesc, 3}};
+        f.sim.updateOptions([](orvane::sim::SimOptions& o) { o.noReplyOnNth = {{orvane::cmd::GetFileDesc, 3}}; });
         f.window.on_buttRefresh_clicked();
         QCOMPARE(f.log().last(), QStringLiteral("Error occured while getting the file descriptor"));
         QVERIFY(!f.log().contains("Structure is ready"));

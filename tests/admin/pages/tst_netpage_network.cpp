@@ -166,7 +166,7 @@ private slots:
         setWifiOnDevice(f, QByteArray(1, '\0'), "pw");
         f.ui->EditSSID->setText("before");
         f.ui->EditProxyURL->setText("proxy-before");
-        f.sim.options().noReplyOnNth = {{orvane::cmd::GetParam, 4}};  // the SSID
+        f.sim.updateOptions([](orvane::sim::SimOptions& o) { o.noReplyOnNth = {{orvane::cmd::GetParam, 4}}; });  // the SSID
         f.window.on_ButtonConfigRead_clicked();
         QCOMPARE(f.log(), (QStringList{"Reading parameters...", "Error while getting WiFi APN"}));
         QCOMPARE(f.ui->EditSSID->text(), QStringLiteral("before"));

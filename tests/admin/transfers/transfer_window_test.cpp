@@ -194,6 +194,17 @@ private slots:
         QVERIFY(f->toolBox->isEnabled());
         QVERIFY(f->ButtonConnect->isEnabled());
         QVERIFY(f->progressStatus->isHidden());
+
+        // A refused file start is said in the log before the update is given up.
+        sim.updateOptions([](orvane::sim::SimOptions& o) { o.nokOnNth[cmd::StartESP] = 1; });
+        f->EditFWloaderFile->clear();
+        QTest::ignoreMessage(QtDebugMsg, "Downloading is complete");
+        f->ButFlashDevice->click();
+        QVERIFY(waitForJobEnd(window));
+        const QStringList refused = logOf(window);
+        QCOMPARE(refused.mid(refused.size() - 2),
+                 QStringList({"The device refused to store Updates/nRF_Update_c.bin",
+                              "Firmware update was not started because the upload failed"}));
     }
 
     void deviceLostDuringAFlashEndsTheJobThenDisconnects() {

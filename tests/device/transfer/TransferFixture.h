@@ -19,6 +19,7 @@ namespace orvane::test {
 
 struct Recorder {
     QStringList lines;
+    QStringList failures;  // the lines given as the job's failure
     QList<int> progress;
     std::atomic<bool> stop{false};
 
@@ -26,6 +27,7 @@ struct Recorder {
         transfer::TransferReport r;
         r.log = [this](const QString& line) { lines << line; };
         r.progress = [this](int p) { progress << p; };
+        r.failure = [this](const QString& line) { failures << line; };
         r.stop = &stop;
         return r;
     }

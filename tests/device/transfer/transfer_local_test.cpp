@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "device/text/PrintableText.h"
 #include "device/transfer/DeviceNames.h"
 #include "device/transfer/FileProgress.h"
 #include "device/transfer/PartialFile.h"
@@ -53,10 +54,26 @@ private slots:
         // Counted in UTF-8 bytes, not characters.
         QVERIFY(!fitsNameField(QString(17, QChar(0x00E9)), 32));
 
-        for (const char* bad : {"", ".", "..", "a/b", "..\\x", "/etc", "dir\\"})
+        for (const char* bad : {"", ".", "..", "a/b", "..\\x", "/etc", "dir\\", "a\x1b]0;t\x07",
+                                "a\rb", "a\nb", "a\tb", "a\x7f", "\xc2\x9b" "2J", "\xe2\x80\xae" "nib.exe"})
             QVERIFY2(!isSafeLocalFileName(QString::fromUtf8(bad)), bad);
         for (const char* good : {"a.txt", "...", "..a", "log 1.bin"})
             QVERIFY2(isSafeLocalFileName(QString::fromUtf8(good)), good);
+    }
+
+    // Device text shown to people: control characters become visible escapes, the rest stays.
+    void printableDeviceText() {
+        const QList<QPair<QString, QString>> cases = {
+            {"Orvane 2.4.2", "Orvane 2.4.2"},
+            {QString::fromUtf8("Caf\xc3\xa9 \xe2\x9c\x93"), QString::fromUtf8("Caf\xc3\xa9 \xe2\x9c\x93")},
+            {"v1\x1b[2J\x1b]0;owned\x07", "v1\\x1b[2J\\x1b]0;owned\\x07"},
+            {"a\r\nb\t", "a\\x0d\\x0ab\\x09"},
+            {QString::fromUtf8("\xc2\x9b" "2J\x7f"), "\\x9b2J\\x7f"},
+            {QString::fromUtf8("x\xe2\x80\xaey"), "x\\u202ey"},
+            {QString(QChar(0)) + "z", "\\x00z"},
+        };
+        for (const auto& c : cases)
+            QCOMPARE(orvane::printableText(c.first), c.second);
     }
 
     void progressPerFile() {

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "TransferFixture.h"
+#include "device/text/PrintableText.h"
 #include "device/transfer/FileDownload.h"
 #include "device/transfer/FlashImage.h"
 #include "device/transfer/PartialFile.h"
@@ -54,7 +55,8 @@ private slots:
         writeFile(local, "mine");
         Recorder rec;
         QVERIFY(!readDeviceFile(&device.link, local, 0, "gone.txt", rec.report()));
-        QCOMPARE(rec.lines, QStringList{"File for reading: gone.txt"});
+        QCOMPARE(rec.lines, QStringList({"File for reading: gone.txt",
+                                         "The device refused to read gone.txt"}));
         QCOMPARE(readFile(local), QByteArray("mine"));
         QVERIFY(!QFile::exists(PartialFile::partPath(local)));
     }
@@ -65,7 +67,7 @@ private slots:
         QTemporaryDir dir;
         const QString local = dir.filePath("big.bin");
         writeFile(local, "old");
-        device.sim.options().shortReadFileBy = 1;
+        device.sim.updateOptions([](orvane::sim::SimOptions& o) { o.shortReadFileBy = 1; });
         Recorder rec;
         QVERIFY(!readDeviceFile(&device.link, local, 0, "big.bin", rec.report()));
         QCOMPARE(device.sim.received(cmd::ReadFile).size(), size_t(3));
@@ -101,10 +103,11 @@ private slots:
         SimDevice device;
         QTemporaryDir dir;
         for (const QString& name : {QString(), QString(".."), QString("../x"),
-                                    QString("a\\b"), QString(".")}) {
+                                    QString("a\\b"), QString("."), QString("a\x1b[2Jb\r")}) {
             Recorder rec;
             QVERIFY(!readDeviceFile(&device.link, dir.filePath(name), 0, name, rec.report()));
-            QCOMPARE(rec.lines.last(), "Unsafe file name from the device: " + name);
+            QCOMPARE(rec.lines.last(), "Unsafe file name from the device: " + orvane::printableText(name));
+            QVERIFY(!rec.lines.join(QString()).contains(QChar(0x1b)));
         }
         QVERIFY(device.sim.received().empty());
         QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "TransferFixture.h"
+#include "device/transfer/FileDownload.h"
 #include "device/transfer/FileUpload.h"
 #include "device/transfer/TransferJobs.h"
 
@@ -120,36 +121,74 @@ private slots:
         SimDevice device;
         const QString path = localFile("fw.bin", pattern(1500));
 
-        // A refused file start: no data, no end, no line of its own.
-        device.sim.options().nokOnNth[cmd::StartESP] = 1;
+        // A refused file start: no data, no end.
+        device.sim.updateOptions([](orvane::sim::SimOptions& o) { o.nokOnNth[cmd::StartESP] = 1; });
         Recorder start;
         QVERIFY(!uploadFile(&device.link, path, true, start.report()));
-        QCOMPARE(start.lines, QStringList{"File for flashing: Updates/fw.bin"});
+        QCOMPARE(start.lines, QStringList({"File for flashing: Updates/fw.bin",
+                                           "The device refused to store Updates/fw.bin"}));
         QVERIFY(device.sim.received(cmd::WriteESP).empty());
 
         // A refused chunk fails the file even though the end of file is accepted.
         device.sim.clearReceived();
-        device.sim.options().nokOnNth[cmd::WriteESP] = 2;
+        device.sim.updateOptions([](orvane::sim::SimOptions& o) { o.nokOnNth[cmd::WriteESP] = 2; });
         Recorder chunk;
         QVERIFY(!uploadFile(&device.link, path, true, chunk.report()));
-        QVERIFY(chunk.lines.contains("Can't send ESP firmware file"));
+        QCOMPARE(chunk.failures, QStringList{"Can't send ESP firmware file"});
         QVERIFY(!chunk.lines.last().endsWith(" file was successfully downloaded"));
         QCOMPARE(device.sim.received(cmd::WriteESP).size(), size_t(2));
         QCOMPARE(device.sim.received(cmd::EndESP).size(), size_t(1));
         QCOMPARE(chunk.progress.last(), 100);
 
-        // A refused end of file fails the file without a line.
-        device.sim.options().nokOnNth[cmd::EndESP] = 1;
-        Recorder end;
-        QVERIFY(!uploadFile(&device.link, path, true, end.report()));
-        QCOMPARE(end.lines.last(), QString("Starting file flashing"));
+    }
+
+    // A file start or end the device refuses or leaves unanswered ends the job with a line
+    // saying which, also given as the job's failure. A start left unanswered is made quick
+    // by the device vanishing right after the request.
+    void startAndEndFailuresSayWhy() {
+        struct Row {
+            bool upload;
+            uint8_t command;
+            bool refuse;
+            const char* line;
+        };
+        const Row rows[] = {
+            {true, cmd::StartESP, true, "The device refused to store Updates/fw.bin"},
+            {true, cmd::StartESP, false, "The device did not answer the request to store Updates/fw.bin"},
+            {true, cmd::EndESP, true, "The device refused to finish storing Updates/fw.bin"},
+            {true, cmd::EndESP, false, "The device did not answer the request to finish storing Updates/fw.bin"},
+            {false, cmd::StartFileRead, true, "The device refused to read a.bin"},
+            {false, cmd::StartFileRead, false, "The device did not answer the request to read a.bin"},
+            {false, cmd::EndFileRead, true, "The device refused to finish reading a.bin"},
+            {false, cmd::EndFileRead, false, "The device did not answer the request to finish reading a.bin"},
+        };
+        const QString path = localFile("fw.bin", pattern(700));
+        QTemporaryDir into;
+        for (const Row& row : rows) {
+            SimDevice device;
+            device.sim.putFile("a.bin", toVector(pattern(300)));
+            const bool isStart = row.command == cmd::StartESP || row.command == cmd::StartFileRead;
+            device.sim.updateOptions([&](orvane::sim::SimOptions& o) {
+                (row.refuse ? o.nokOnNth : o.noReplyOnNth)[row.command] = 1;
+                if (!row.refuse && isStart) o.unplugAfterFrames = 1;
+            });
+            Recorder rec;
+            const bool ok = row.upload
+                                ? uploadFile(&device.link, path, true, rec.report())
+                                : readDeviceFile(&device.link, into.filePath("a.bin"), 0, "a.bin",
+                                                 rec.report());
+            QVERIFY2(!ok, row.line);
+            QCOMPARE(rec.lines.last(), QString(row.line));
+            QCOMPARE(rec.failures, QStringList{row.line});
+        }
+        QVERIFY(!QFile::exists(into.filePath("a.bin")));
     }
 
     void unansweredChunkFailsTheFile() {
         SimDevice device;
         // The device stores the last chunk but its answer is lost: the device then accepts
         // the end of file, yet the host cannot know the file is whole.
-        device.sim.options().noReplyOnNth[cmd::WriteESP] = 2;
+        device.sim.updateOptions([](orvane::sim::SimOptions& o) { o.noReplyOnNth[cmd::WriteESP] = 2; });
         Recorder rec;
         QVERIFY(!uploadFile(&device.link, localFile("slow.bin", pattern(600)), false,
                             rec.report()));
